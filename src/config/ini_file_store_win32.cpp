@@ -1,0 +1,78 @@
+#include "config/ini_store.h"
+
+#include "platform/win32_handles.h"
+
+#include <string>
+
+namespace launcher {
+
+namespace {
+
+constexpr DWORD kInitialBufferSize = 256;
+
+std::wstring zeroTerminated(std::u16string_view text) {
+    return std::wstring(reinterpret_cast<const wchar_t*>(text.data()), text.size());
+}
+
+} // namespace
+
+uint32_t IniFileStore::probe(unsigned char (&firstBytes)[4]) {
+    platform::UniqueFileHandle file(CreateFileW(platform::wide(path_.c_str()), GENERIC_READ, 0,
+                                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                                nullptr));
+    if (!file) {
+        return GetLastError();
+    }
+    DWORD read = 0;
+    if (!ReadFile(file.get(), firstBytes, sizeof firstBytes, &read, nullptr)) {
+        return GetLastError();
+    }
+    return 0;
+}
+
+WideString IniFileStore::getValue(std::u16string_view section, std::u16string_view key) {
+    std::wstring sectionName = zeroTerminated(section);
+    std::wstring keyName = zeroTerminated(key);
+    std::wstring buffer;
+    for (DWORD size = kInitialBufferSize;; size *= 2) {
+        buffer.assign(size, L'\0');
+        DWORD read = GetPrivateProfileStringW(sectionName.c_str(), keyName.c_str(), L"",
+                                              buffer.data(), size, platform::wide(path_.c_str()));
+        // A count of size - 1 is the platform's sign that the value may have been cut.
+        if (read != size - 1) {
+            break;
+        }
+    }
+    return WideString(reinterpret_cast<const char16_t*>(buffer.c_str()));
+}
+
+void IniFileStore::getSectionNames(WideStringList& names) {
+    std::wstring buffer;
+    DWORD read = 0;
+    for (DWORD size = kInitialBufferSize;; size *= 2) {
+        buffer.assign(size, L'\0');
+        read = GetPrivateProfileSectionNamesW(buffer.data(), size, platform::wide(path_.c_str()));
+        // A count of size - 2 is the platform's sign of a cut list.
+        if (read != size - 2) {
+            break;
+        }
+    }
+    names.clear();
+    for (const wchar_t* name = buffer.c_str(); static_cast<DWORD>(name - buffer.c_str()) < read;
+         name += wcslen(name) + 1) {
+        if (*name != L'\0') {
+            names.emplace_back(reinterpret_cast<const char16_t*>(name));
+        }
+    }
+}
+
+bool IniFileStore::setValue(std::u16string_view section, std::u16string_view key,
+                            std::u16string_view value) {
+    return WritePrivateProfileStringW(zeroTerminated(section).c_str(), zeroTerminated(key).c_str(),
+                                      zeroTerminated(value).c_str(),
+                                      platform::wide(path_.c_str())) != 0;
+}
+
+bool IniFileStore::remove() { return DeleteFileW(platform::wide(path_.c_str())) != 0; }
+
+} // namespace launcher

@@ -1,0 +1,116 @@
+#include "config/ini_paths.h"
+
+#include "config/ini_locations.h"
+#include "config/ini_store.h"
+#include "core/error_output.h"
+#include "core/message_catalogue.h"
+#include "core/message_ids.h"
+#include "platform/file_system.h"
+#include "platform/module_path.h"
+
+namespace launcher {
+
+bool executablePath(WideString& path) {
+    uint32_t error = 0;
+    if (!platform::queryExecutablePath(path, error)) {
+        reportMessage(msg::kWindowsException, {MessageCatalogue::load(msg::kModulePathFailed), error});
+        return false;
+    }
+    return true;
+}
+
+bool mainIniPath(WideString& path) {
+    WideString executable;
+    return executablePath(executable) && iniPathOf(executable, path);
+}
+
+WideString productFolderName(const WideString& productName) {
+    static constexpr std::u16string_view kForbidden = u"\\?\"|><:/*";
+    WideString folder;
+    for (char16_t unit : productName.view()) {
+        if (kForbidden.find(unit) == std::u16string_view::npos) {
+            folder.append(unit);
+        }
+    }
+    return folder;
+}
+
+WideString perUserIniPath(const LauncherSettings& settings, const WideString& programPath,
+                          bool createFolders) {
+    WideString fileName = programPath.mid(programPath.findLast(platform::kPathSeparator) + 1);
+    int32_t dot = fileName.findLast(u'.');
+    if (dot != WideString::kNotFound) {
+        fileName = fileName.left(dot);
+    }
+    fileName.append(u".ini");
+    // The results of the folder creation are not needed: an existing folder is fine.
+    WideString folder = applicationDataFolder();
+    folder.append(platform::kPathSeparator).append(productFolderName(settings.productName));
+    if (createFolders) {
+        platform::createDirectory(folder);
+    }
+    folder.append(platform::kPathSeparator).append(settings.productCode);
+    if (createFolders) {
+        platform::createDirectory(folder);
+    }
+    return folder.append(platform::kPathSeparator).append(fileName);
+}
+
+WideString ownPerUserIniPath(const LauncherSettings& settings, bool createFolders) {
+    uint32_t error = 0;
+    WideString executable;
+    if (!platform::queryExecutablePath(executable, error)) {
+        return WideString();
+    }
+    return perUserIniPath(settings, executable, createFolders);
+}
+
+WideString companionPerUserIniPath(const LauncherSettings& settings) {
+    if (settings.pairProduct.empty()) {
+        return WideString();
+    }
+    return perUserIniPath(settings, settings.pairProduct, true);
+}
+
+bool companionIniPath(const LauncherSettings& settings, WideString& path) {
+    return !settings.pairProduct.empty() && iniPathOf(settings.pairProduct, path);
+}
+
+bool fileExists(const WideString& path) {
+    return platform::directoryEntryExists(platform::withLongPathPrefix(path));
+}
+
+WideString readJrePath(const LauncherSettings& settings) {
+    if (!settings.serviceMode) {
+        WideString perUser = ownPerUserIniPath(settings, false);
+        if (!perUser.empty() && fileExists(perUser)) {
+            return IniFileStore(perUser).getValue(kJreSection, kJrePathKey);
+        }
+    }
+    WideString mainIni;
+    if (!mainIniPath(mainIni)) {
+        return WideString();
+    }
+    return LayeredIniStore(mainIni).getValue(kJreSection, kJrePathKey);
+}
+
+void saveJrePath(const LauncherSettings& settings, const WideString& folder) {
+    WideString mainIni;
+    if (!mainIniPath(mainIni)) {
+        return;
+    }
+    if (settings.serviceMode) {
+        IniFileStore(mainIni).setValue(kJreSection, kJrePathKey, folder);
+        WideString companion;
+        if (companionIniPath(settings, companion)) {
+            IniFileStore(companion).setValue(kJreSection, kJrePathKey, folder);
+        }
+        return;
+    }
+    IniFileStore(ownPerUserIniPath(settings, true)).setValue(kJreSection, kJrePathKey, folder);
+    if (!settings.pairProduct.empty()) {
+        IniFileStore(companionPerUserIniPath(settings)).setValue(kJreSection, kJrePathKey, folder);
+    }
+}
+
+} // namespace launcher

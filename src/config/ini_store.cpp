@@ -1,0 +1,50 @@
+#include "config/ini_store.h"
+
+#include <cstring>
+
+namespace launcher {
+
+uint32_t MemoryIniStore::probe(unsigned char (&firstBytes)[4]) {
+    std::memset(firstBytes, 0, sizeof firstBytes);
+    return 1;
+}
+
+WideString MemoryIniStore::getValue(std::u16string_view section, std::u16string_view key) {
+    return table_.getValue(section, key);
+}
+
+void MemoryIniStore::getSectionNames(WideStringList& names) { names = table_.getSectionNames(); }
+
+bool MemoryIniStore::setValue(std::u16string_view section, std::u16string_view key,
+                              std::u16string_view value) {
+    table_.setValue(WideString(section), WideString(key), WideString(value));
+    return true;
+}
+
+bool MemoryIniStore::remove() { return false; }
+
+std::u16string_view embeddedSettingsText() noexcept { return {}; }
+
+LayeredIniStore::LayeredIniStore(WideString path) : IniFileStore(std::move(path)) {
+    loadSettingsText(base_.table(), embeddedSettingsText());
+}
+
+WideString LayeredIniStore::getValue(std::u16string_view section, std::u16string_view key) {
+    WideString value = base_.getValue(section, key);
+    WideString fromFile = IniFileStore::getValue(section, key);
+    if (!fromFile.empty()) {
+        return fromFile;
+    }
+    WideString extendingSection(section);
+    extendingSection.append(u'+');
+    WideString extension = IniFileStore::getValue(extendingSection, key);
+    if (!extension.empty()) {
+        if (extension.at(0) != u' ') {
+            value.append(u' ');
+        }
+        value.append(extension);
+    }
+    return value;
+}
+
+} // namespace launcher

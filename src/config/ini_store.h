@@ -1,0 +1,77 @@
+// Settings stores: an INI file, an in-memory table, and the two layered.
+#pragma once
+
+#include "config/settings_table.h"
+#include "core/wide_string.h"
+
+#include <cstdint>
+
+namespace launcher {
+
+class IniStore {
+public:
+    virtual ~IniStore() = default;
+    // Whether the source can be opened and read: 0, or the system error code.
+    virtual uint32_t probe(unsigned char (&firstBytes)[4]) = 0;
+    // The value, or the empty string when absent.
+    virtual WideString getValue(std::u16string_view section, std::u16string_view key) = 0;
+    // Replaces `names` with the names of all sections, in file order.
+    virtual void getSectionNames(WideStringList& names) = 0;
+    virtual bool setValue(std::u16string_view section, std::u16string_view key,
+                          std::u16string_view value) = 0;
+    // Deletes the store's source.
+    virtual bool remove() = 0;
+};
+
+// An INI file read and written by the platform's private-profile rules: names
+// match without regard to case, the first of duplicates wins, values lose their
+// surrounding blanks and one pair of enclosing quotes.
+class IniFileStore : public IniStore {
+public:
+    explicit IniFileStore(WideString path) : path_(std::move(path)) {}
+
+    uint32_t probe(unsigned char (&firstBytes)[4]) override;
+    WideString getValue(std::u16string_view section, std::u16string_view key) override;
+    void getSectionNames(WideStringList& names) override;
+    bool setValue(std::u16string_view section, std::u16string_view key,
+                  std::u16string_view value) override;
+    bool remove() override;
+
+    const WideString& path() const noexcept { return path_; }
+
+private:
+    WideString path_;
+};
+
+class MemoryIniStore : public IniStore {
+public:
+    uint32_t probe(unsigned char (&firstBytes)[4]) override;
+    WideString getValue(std::u16string_view section, std::u16string_view key) override;
+    void getSectionNames(WideStringList& names) override;
+    bool setValue(std::u16string_view section, std::u16string_view key,
+                  std::u16string_view value) override;
+    bool remove() override;
+
+    SettingsTable& table() noexcept { return table_; }
+
+private:
+    SettingsTable table_;
+};
+
+// The store settings are read through: the file lies over a base layer loaded
+// from the embedded settings text, and a section named like the one asked for
+// plus "+" extends an empty value. Writes and section names concern the file only.
+class LayeredIniStore final : public IniFileStore {
+public:
+    explicit LayeredIniStore(WideString path);
+
+    WideString getValue(std::u16string_view section, std::u16string_view key) override;
+
+private:
+    MemoryIniStore base_;
+};
+
+// INI-format text an executable may carry as the base layer; this one carries none.
+std::u16string_view embeddedSettingsText() noexcept;
+
+} // namespace launcher

@@ -1,0 +1,4 @@
+#include "core/launcher.h"
+
+// The command line is read from the system by the launch itself.
+int wmain() { return launcher::launcherMain(); }

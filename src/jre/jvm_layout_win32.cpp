@@ -1,0 +1,24 @@
+#include "jre/jvm_layout.h"
+
+namespace launcher {
+
+std::vector<std::u16string_view> jvmLibraryCandidates(std::u16string_view vm) {
+    if (vm == u"server") {
+        return {u"bin\\server\\jvm.dll"};
+    }
+    if (vm == u"client") {
+        return {u"bin\\client\\jvm.dll"};
+    }
+    if (vm == u"classic") {
+        return {u"bin\\classic\\jvm.dll"};
+    }
+    if (vm == u"hotspot") {
+        return {u"bin\\hotspot\\jvm.dll"};
+    }
+    if (vm == u"jrockit") {
+        return {u"bin\\jrockit\\jvm.dll"};
+    }
+    return {};
+}
+
+} // namespace launcher

@@ -1,0 +1,44 @@
+// The JVM library of a runtime: where it lies below the runtime's home for a
+// JVM type, whether it is a 32-bit x86 image, and loading it with its entry points.
+#pragma once
+
+#include "core/wide_string.h"
+#include "jre/jvm_type.h"
+
+#include <jni.h>
+
+namespace launcher {
+
+struct LauncherSettings;
+
+using CreateJavaVmFunction = jint(JNICALL*)(JavaVM** vm, void** environment, void* arguments);
+using GetDefaultJavaVmInitArgsFunction = jint(JNICALL*)(void* arguments);
+using FindClassFromBootLoaderFunction = jclass(JNICALL*)(JNIEnv* environment, const char* name);
+
+// The first library of the probe list that exists below `home` (which ends with a
+// separator) for the type, with its server flag; empty when none exists, leaving
+// `serverVm` unchanged.
+WideString findJvmLibrary(const WideString& home, JvmType type, bool& serverVm);
+
+// Whether the file is an image for 32-bit x86, which this 64-bit launcher cannot load.
+bool isX86Library(const WideString& path);
+
+// The hand-over flag after the x86 check of a settled library: set only when a
+// companion program is configured and the library is a 32-bit x86 image.
+bool needsPairHandOver(const LauncherSettings& settings, const WideString& libraryPath);
+
+class JvmLibrary {
+public:
+    // Loads the library for the rest of the process and resolves its entry points;
+    // reports the failure and returns false when it cannot.
+    bool load(const WideString& path);
+
+    CreateJavaVmFunction createJavaVm = nullptr;
+    GetDefaultJavaVmInitArgsFunction getDefaultJavaVmInitArgs = nullptr;
+    FindClassFromBootLoaderFunction findClassFromBootLoader = nullptr; // optional
+
+private:
+    void* module_ = nullptr;
+};
+
+} // namespace launcher

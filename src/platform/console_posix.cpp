@@ -1,0 +1,21 @@
+#include "platform/console.h"
+
+#include "platform/text.h"
+
+#include <cstdio>
+#include <string>
+
+namespace launcher::platform {
+
+void writeErrorLine(const char16_t* text) noexcept {
+    try {
+        std::string narrow = wideToNarrow(std::u16string_view(text));
+        fprintf(stdout, "Error: %s \n", narrow.c_str());
+    } catch (...) {
+        fputs("Error:  \n", stdout); // nothing left to convert with
+    }
+    // Java writes to the same descriptor directly; keep the order of the two.
+    fflush(stdout);
+}
+
+} // namespace launcher::platform

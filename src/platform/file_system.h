@@ -1,0 +1,46 @@
+// Files and folders: existence by directory search, wildcard searches, folders.
+#pragma once
+
+#include "core/wide_string.h"
+
+#include <functional>
+
+namespace launcher::platform {
+
+// The separator of path components: '\' on Windows, '/' elsewhere.
+#if defined(_WIN32)
+inline constexpr char16_t kPathSeparator = u'\\';
+inline constexpr char16_t kPathListSeparator = u';';
+#else
+inline constexpr char16_t kPathSeparator = u'/';
+inline constexpr char16_t kPathListSeparator = u':';
+#endif
+
+// Whether a directory search for the exact path finds an entry (file or folder).
+bool directoryEntryExists(const WideString& path);
+
+// Searches a pattern whose last component may hold '*' and '?' and calls `found`
+// with each matching name (without folder) in the platform's order.
+void searchDirectory(const WideString& pattern, const std::function<void(const WideString&)>& found);
+
+// Creates one folder; false when it could not be made (an existing one included).
+bool createDirectory(const WideString& path);
+
+bool setCurrentDirectory(const WideString& path);
+
+} // namespace launcher::platform
+
+namespace launcher::platform {
+
+// '*' matches any run of characters, '?' exactly one; everything else itself.
+bool matchesWildcard(std::u16string_view pattern, std::u16string_view name) noexcept;
+
+} // namespace launcher::platform
+
+namespace launcher::platform {
+
+// A path of 260 characters or more gets the "\\?\" prefix on Windows so that the
+// system does not cut it; elsewhere paths are used as they are.
+WideString withLongPathPrefix(const WideString& path);
+
+} // namespace launcher::platform

@@ -1,0 +1,76 @@
+#include "platform/file_system.h"
+
+#include "platform/posix_handles.h"
+#include "platform/text.h"
+
+#include <algorithm>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+namespace launcher::platform {
+
+namespace {
+
+bool hasWildcard(std::u16string_view text) {
+    return text.find_first_of(u"*?") != std::u16string_view::npos;
+}
+
+bool entryExists(const std::string& path) {
+    struct stat status;
+    return lstat(path.c_str(), &status) == 0;
+}
+
+} // namespace
+
+bool directoryEntryExists(const WideString& path) {
+    if (path.empty()) {
+        return false;
+    }
+    bool any = false;
+    searchDirectory(path, [&](const WideString&) { any = true; });
+    return any;
+}
+
+// Names come back sorted, so that the order does not depend on the file system.
+void searchDirectory(const WideString& pattern, const std::function<void(const WideString&)>& found) {
+    int32_t cut = pattern.findLast(kPathSeparator);
+    WideString folder = cut == WideString::kNotFound ? WideString() : pattern.left(cut + 1);
+    WideString namePattern = pattern.mid(cut + 1);
+    if (namePattern.empty()) {
+        return;
+    }
+    if (!hasWildcard(namePattern)) {
+        if (entryExists(pattern.toNarrow())) {
+            found(namePattern);
+        }
+        return;
+    }
+    UniqueDirectory directory(opendir(folder.empty() ? "." : folder.toNarrow().c_str()));
+    if (!directory) {
+        return;
+    }
+    std::vector<std::string> names;
+    while (dirent* entry = readdir(directory.get())) {
+        names.emplace_back(entry->d_name);
+    }
+    std::sort(names.begin(), names.end());
+    for (const std::string& name : names) {
+        WideString wideName = narrowToWide(name);
+        if (matchesWildcard(namePattern, wideName)) {
+            found(wideName);
+        }
+    }
+}
+
+bool createDirectory(const WideString& path) { return mkdir(path.toNarrow().c_str(), 0777) == 0; }
+
+bool setCurrentDirectory(const WideString& path) { return chdir(path.toNarrow().c_str()) == 0; }
+
+} // namespace launcher::platform
+
+namespace launcher::platform {
+
+WideString withLongPathPrefix(const WideString& path) { return path; }
+
+} // namespace launcher::platform

@@ -1,0 +1,45 @@
+#include "platform/file_system.h"
+
+#include "platform/win32_handles.h"
+
+namespace launcher::platform {
+
+bool directoryEntryExists(const WideString& path) {
+    WIN32_FIND_DATAW data;
+    UniqueFindHandle search(FindFirstFileW(wide(path.c_str()), &data));
+    return search.valid();
+}
+
+void searchDirectory(const WideString& pattern, const std::function<void(const WideString&)>& found) {
+    WIN32_FIND_DATAW data;
+    UniqueFindHandle search(FindFirstFileW(wide(pattern.c_str()), &data));
+    if (!search) {
+        return;
+    }
+    do {
+        found(WideString(reinterpret_cast<const char16_t*>(data.cFileName)));
+    } while (FindNextFileW(search.get(), &data));
+}
+
+bool createDirectory(const WideString& path) {
+    return CreateDirectoryW(wide(path.c_str()), nullptr) != 0;
+}
+
+bool setCurrentDirectory(const WideString& path) {
+    return SetCurrentDirectoryW(wide(path.c_str())) != 0;
+}
+
+} // namespace launcher::platform
+
+namespace launcher::platform {
+
+WideString withLongPathPrefix(const WideString& path) {
+    if (path.length() < MAX_PATH || path.startsWith(u"\\\\?\\")) {
+        return path;
+    }
+    WideString prefixed(path);
+    prefixed.prepend(u"\\\\?\\");
+    return prefixed;
+}
+
+} // namespace launcher::platform

@@ -1,0 +1,29 @@
+#include "platform/module_path.h"
+
+#include "platform/text.h"
+
+#include <cerrno>
+#include <string>
+#include <unistd.h>
+
+namespace launcher::platform {
+
+bool queryExecutablePath(WideString& path, uint32_t& error) {
+    std::string buffer(256, '\0');
+    for (;;) {
+        ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (length < 0) {
+            error = static_cast<uint32_t>(errno);
+            return false;
+        }
+        if (static_cast<size_t>(length) < buffer.size()) {
+            buffer.resize(static_cast<size_t>(length));
+            break;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+    path = narrowToWide(buffer);
+    return true;
+}
+
+} // namespace launcher::platform

@@ -1,0 +1,35 @@
+// The launcher's own process: its command line, locale, working directory and
+// the start of another program with the same command line.
+#pragma once
+
+#include "core/wide_string.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace launcher::platform {
+
+// POSIX entry points hand their argv over before anything reads it; Windows
+// programs read their command line from the system instead.
+void setProcessArguments(int argc, char** argv);
+const std::vector<std::string>& processArgumentVector();
+
+// Conversions to narrow text follow the system's locale from here on.
+void useSystemLocale();
+
+// A program started with this process's own unchanged command line, environment
+// and current directory.
+class ChildProcess {
+public:
+    // Null when the program cannot be started, with `error` set to the system error code.
+    static std::unique_ptr<ChildProcess> startWithOwnCommandLine(const WideString& program,
+                                                                 uint32_t& error);
+    virtual ~ChildProcess() = default;
+    // Waits without time limit; nullopt when the exit code cannot be read.
+    virtual std::optional<uint32_t> waitForExitCode() = 0;
+};
+
+} // namespace launcher::platform

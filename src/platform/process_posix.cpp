@@ -1,0 +1,75 @@
+#include "platform/process.h"
+
+#include <cerrno>
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char** environ;
+
+namespace launcher::platform {
+
+namespace {
+
+std::vector<std::string>& storedArguments() {
+    static std::vector<std::string> arguments;
+    return arguments;
+}
+
+class PosixChildProcess final : public ChildProcess {
+public:
+    explicit PosixChildProcess(pid_t pid) : pid_(pid) {}
+    ~PosixChildProcess() override {
+        if (!reaped_) {
+            waitpid(pid_, nullptr, WNOHANG);
+        }
+    }
+    std::optional<uint32_t> waitForExitCode() override {
+        int status = 0;
+        pid_t done;
+        do {
+            done = waitpid(pid_, &status, 0);
+        } while (done < 0 && errno == EINTR);
+        if (done != pid_) {
+            return std::nullopt;
+        }
+        reaped_ = true;
+        if (WIFEXITED(status)) {
+            return static_cast<uint32_t>(WEXITSTATUS(status));
+        }
+        return static_cast<uint32_t>(128 + WTERMSIG(status)); // as a shell reports a signal
+    }
+
+private:
+    pid_t pid_;
+    bool reaped_ = false;
+};
+
+} // namespace
+
+void setProcessArguments(int argc, char** argv) {
+    storedArguments().assign(argv, argv + argc);
+}
+
+const std::vector<std::string>& processArgumentVector() { return storedArguments(); }
+
+// Narrow text is UTF-8 on these systems whatever the locale says.
+void useSystemLocale() {}
+
+std::unique_ptr<ChildProcess> ChildProcess::startWithOwnCommandLine(const WideString& program,
+                                                                    uint32_t& error) {
+    std::vector<char*> argv;
+    for (std::string& argument : storedArguments()) {
+        argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
+    std::string path = program.toNarrow();
+    pid_t pid = 0;
+    int failed = posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv.data(), environ);
+    if (failed != 0) {
+        error = static_cast<uint32_t>(failed);
+        return nullptr;
+    }
+    return std::make_unique<PosixChildProcess>(pid);
+}
+
+} // namespace launcher::platform

@@ -1,0 +1,32 @@
+// Conversions between UTF-16 and the system's narrow encoding, and the C runtime's
+// wide white-space classification.
+#pragma once
+
+#include "core/wide_string.h"
+
+#include <string>
+#include <string_view>
+
+namespace launcher::platform {
+
+// Narrow text in the thread's ANSI code page (Windows) or UTF-8 (elsewhere).
+// Text that converts to nothing gives the empty string.
+WideString narrowToWide(std::string_view narrow);
+// Characters without a mapping become the code page's default character.
+std::string wideToNarrow(std::u16string_view wide);
+
+// UTF-8 conversions, used where a file or a protocol is UTF-8 on every system.
+WideString utf8ToWide(std::string_view utf8);
+std::string wideToUtf8(std::u16string_view wide);
+
+bool isWideSpace(char16_t unit) noexcept;
+
+} // namespace launcher::platform
+
+namespace launcher::platform {
+
+// The white-space set of the Windows C runtime's iswspace, written out so that
+// systems with another classification give the same answers.
+bool isWindowsRuntimeSpace(char16_t unit) noexcept;
+
+} // namespace launcher::platform
