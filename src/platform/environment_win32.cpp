@@ -34,3 +34,20 @@ bool setEnvironmentVariable(std::u16string_view name, const WideString& value) {
 }
 
 } // namespace launcher::platform
+
+namespace launcher::platform {
+
+void expandEnvironmentText(WideString& text) {
+    DWORD needed = ExpandEnvironmentStringsW(wide(text.c_str()), nullptr, 0);
+    if (needed == 0) {
+        return;
+    }
+    std::wstring buffer(needed, L'\0');
+    DWORD written = ExpandEnvironmentStringsW(wide(text.c_str()), buffer.data(), needed);
+    if (written == 0 || written > needed) {
+        return;
+    }
+    text = WideString(reinterpret_cast<const char16_t*>(buffer.c_str()));
+}
+
+} // namespace launcher::platform
