@@ -73,6 +73,8 @@ bool IniFileStore::setValue(std::u16string_view section, std::u16string_view key
                                       platform::wide(path_.c_str())) != 0;
 }
 
-bool IniFileStore::remove() { return DeleteFileW(platform::wide(path_.c_str())) != 0; }
+bool IniFileStore::remove() {
+    return DeleteFileW(platform::wide(path_.c_str())) != 0;
+}
 
 } // namespace launcher

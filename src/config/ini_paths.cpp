@@ -13,7 +13,8 @@ namespace launcher {
 bool executablePath(WideString& path) {
     uint32_t error = 0;
     if (!platform::queryExecutablePath(path, error)) {
-        reportMessage(msg::kWindowsException, {MessageCatalogue::load(msg::kModulePathFailed), error});
+        reportMessage(msg::kWindowsException,
+                      {MessageCatalogue::load(msg::kModulePathFailed), error});
         return false;
     }
     return true;

@@ -13,7 +13,9 @@ WideString MemoryIniStore::getValue(std::u16string_view section, std::u16string_
     return table_.getValue(section, key);
 }
 
-void MemoryIniStore::getSectionNames(WideStringList& names) { names = table_.getSectionNames(); }
+void MemoryIniStore::getSectionNames(WideStringList& names) {
+    names = table_.getSectionNames();
+}
 
 bool MemoryIniStore::setValue(std::u16string_view section, std::u16string_view key,
                               std::u16string_view value) {
@@ -21,9 +23,13 @@ bool MemoryIniStore::setValue(std::u16string_view section, std::u16string_view k
     return true;
 }
 
-bool MemoryIniStore::remove() { return false; }
+bool MemoryIniStore::remove() {
+    return false;
+}
 
-std::u16string_view embeddedSettingsText() noexcept { return {}; }
+std::u16string_view embeddedSettingsText() noexcept {
+    return {};
+}
 
 LayeredIniStore::LayeredIniStore(WideString path) : IniFileStore(std::move(path)) {
     loadSettingsText(base_.table(), embeddedSettingsText());

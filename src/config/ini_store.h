@@ -9,7 +9,7 @@
 namespace launcher {
 
 class IniStore {
-public:
+  public:
     virtual ~IniStore() = default;
     // Whether the source can be opened and read: 0, or the system error code.
     virtual uint32_t probe(unsigned char (&firstBytes)[4]) = 0;
@@ -27,7 +27,7 @@ public:
 // match without regard to case, the first of duplicates wins, values lose their
 // surrounding blanks and one pair of enclosing quotes.
 class IniFileStore : public IniStore {
-public:
+  public:
     explicit IniFileStore(WideString path) : path_(std::move(path)) {}
 
     uint32_t probe(unsigned char (&firstBytes)[4]) override;
@@ -39,12 +39,12 @@ public:
 
     const WideString& path() const noexcept { return path_; }
 
-private:
+  private:
     WideString path_;
 };
 
 class MemoryIniStore : public IniStore {
-public:
+  public:
     uint32_t probe(unsigned char (&firstBytes)[4]) override;
     WideString getValue(std::u16string_view section, std::u16string_view key) override;
     void getSectionNames(WideStringList& names) override;
@@ -54,7 +54,7 @@ public:
 
     SettingsTable& table() noexcept { return table_; }
 
-private:
+  private:
     SettingsTable table_;
 };
 
@@ -62,12 +62,12 @@ private:
 // from the embedded settings text, and a section named like the one asked for
 // plus "+" extends an empty value. Writes and section names concern the file only.
 class LayeredIniStore final : public IniFileStore {
-public:
+  public:
     explicit LayeredIniStore(WideString path);
 
     WideString getValue(std::u16string_view section, std::u16string_view key) override;
 
-private:
+  private:
     MemoryIniStore base_;
 };
 

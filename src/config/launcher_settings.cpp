@@ -30,7 +30,9 @@ constexpr ProviderRow kProviderRows[] = {
     {u"any", true, false, true, false, true, false},
 };
 
-bool isYes(const WideString& value) { return value.equalsIgnoreAsciiCase(u"Yes"); }
+bool isYes(const WideString& value) {
+    return value.equalsIgnoreAsciiCase(u"Yes");
+}
 
 JavaVersion readBound(IniStore& store, std::u16string_view key, int32_t fill, int32_t anyValue) {
     WideString text = store.getValue(kJreSection, key);
@@ -92,7 +94,8 @@ bool readSettings(LauncherSettings& settings) {
         readBound(store, u"Maximum Version", kOpenMaximumComponent, kOpenMaximumComponent);
     settings.serviceMode = store.getValue(kApplicationSection, u"Application Type") == u"service";
     if (settings.serviceMode) {
-        settings.omitServiceName = !store.getValue(kApplicationSection, u"Omit Service Name").empty();
+        settings.omitServiceName =
+            !store.getValue(kApplicationSection, u"Omit Service Name").empty();
     }
     splitList(store.getValue(kJreSection, u"Preferred versions"), u";", settings.preferredVersions);
     settings.jrePath = readJrePath(settings);
@@ -108,7 +111,8 @@ bool readSettings(LauncherSettings& settings) {
     settings.mainClass.replaceAll(u'.', u'/');
 
     settings.failureCheck = isYes(store.getValue(kApplicationSection, u"Failure Check"));
-    settings.overrideWorkingDir = isYes(store.getValue(kApplicationSection, u"Override WorkingDir"));
+    settings.overrideWorkingDir =
+        isYes(store.getValue(kApplicationSection, u"Override WorkingDir"));
     settings.systemPath = store.getValue(kJreSection, u"System Path");
     settings.libraryPath = store.getValue(kJreSection, u"Library Path");
     settings.pairProduct = store.getValue(kApplicationSection, u"Pair Product");

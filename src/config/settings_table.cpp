@@ -21,7 +21,9 @@ void splitList(std::u16string_view text, std::u16string_view separator, WideStri
     pieces.emplace_back(text.substr(position));
 }
 
-void trimText(WideString& text) { text.trim(); }
+void trimText(WideString& text) {
+    text.trim();
+}
 
 SettingsTable::Section* SettingsTable::findSection(std::u16string_view name) {
     auto found = std::find_if(sections_.begin(), sections_.end(),
@@ -37,7 +39,8 @@ SettingsTable::Section& SettingsTable::addSection(const WideString& name) {
     return sections_.emplace_back(Section{name, {}});
 }
 
-const SettingsTable::Entry* SettingsTable::findEntry(const Section& section, std::u16string_view key) {
+const SettingsTable::Entry* SettingsTable::findEntry(const Section& section,
+                                                     std::u16string_view key) {
     auto found = std::find_if(section.entries.begin(), section.entries.end(),
                               [&](const Entry& entry) { return entry.key == key; });
     return found == section.entries.end() ? nullptr : &*found;

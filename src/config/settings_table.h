@@ -17,7 +17,7 @@ void trimText(WideString& text);
 // Sections and entries in the order added; names need not be unique and every
 // lookup compares exactly and returns the first match.
 class SettingsTable {
-public:
+  public:
     struct Entry {
         WideString key;
         WideString value;
@@ -39,7 +39,7 @@ public:
     WideStringList getSectionNames() const;
     void clear() noexcept { sections_.clear(); }
 
-private:
+  private:
     std::vector<Section> sections_;
 };
 

@@ -5,7 +5,9 @@
 
 namespace launcher {
 
-void reportError(const WideString& text) { platform::writeErrorLine(text.c_str()); }
+void reportError(const WideString& text) {
+    platform::writeErrorLine(text.c_str());
+}
 
 void reportFormatted(std::u16string_view pattern, std::initializer_list<FormatArgument> arguments) {
     reportError(formatText(pattern, arguments));

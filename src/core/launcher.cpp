@@ -48,7 +48,9 @@ static_assert(sizeof(Jdk11InitArgs) <= 96, "the record is handed over as 96 byte
 
 } // namespace
 
-Launcher::Launcher() noexcept { currentLauncher.store(this); }
+Launcher::Launcher() noexcept {
+    currentLauncher.store(this);
+}
 
 Launcher::~Launcher() {
     java.destroyVm();
@@ -56,7 +58,9 @@ Launcher::~Launcher() {
     currentLauncher.store(nullptr);
 }
 
-Launcher* Launcher::current() noexcept { return currentLauncher.load(); }
+Launcher* Launcher::current() noexcept {
+    return currentLauncher.load();
+}
 
 bool Launcher::prepare() {
     buildArgumentList(arguments);

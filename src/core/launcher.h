@@ -16,7 +16,7 @@ namespace launcher {
 inline constexpr int kExitFailure = -1;
 
 class Launcher {
-public:
+  public:
     Launcher() noexcept;
     ~Launcher();
     Launcher(const Launcher&) = delete;
@@ -42,7 +42,7 @@ public:
     // The runtime folder the user chose when none was found; empty otherwise.
     WideString chosenRuntimeFolder;
 
-private:
+  private:
     void overrideWorkingDirectory();
     int handOverToPairProduct();
     int runApplicationThread();

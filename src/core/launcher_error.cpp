@@ -2,7 +2,9 @@
 
 namespace launcher {
 
-void raiseLauncherError(uint32_t code) { throw LauncherError(code); }
+void raiseLauncherError(uint32_t code) {
+    throw LauncherError(code);
+}
 
 uint32_t launcherErrorFromErrno(int errnoValue) noexcept {
     switch (errnoValue) {

@@ -6,17 +6,17 @@
 namespace launcher {
 
 // HRESULT-style codes carried by LauncherError.
-inline constexpr uint32_t kErrorFail = 0x80004005;         // E_FAIL
+inline constexpr uint32_t kErrorFail = 0x80004005;            // E_FAIL
 inline constexpr uint32_t kErrorInvalidArgument = 0x80070057; // E_INVALIDARG
-inline constexpr uint32_t kErrorOutOfMemory = 0x8007000E;  // E_OUTOFMEMORY
+inline constexpr uint32_t kErrorOutOfMemory = 0x8007000E;     // E_OUTOFMEMORY
 inline constexpr uint32_t kErrorArithmeticOverflow = 0x80070216;
 
 class LauncherError {
-public:
+  public:
     explicit LauncherError(uint32_t code) noexcept : code_(code) {}
     uint32_t code() const noexcept { return code_; }
 
-private:
+  private:
     uint32_t code_;
 };
 

@@ -1,4 +1,6 @@
 #include "core/launcher.h"
 
 // The command line is read from the system by the launch itself.
-int wmain() { return launcher::launcherMain(); }
+int wmain() {
+    return launcher::launcherMain();
+}

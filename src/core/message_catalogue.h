@@ -9,7 +9,7 @@
 namespace launcher {
 
 class MessageCatalogue {
-public:
+  public:
     // The text of the id, or the empty string when the catalogue has none.
     static WideString load(uint16_t id);
     // The text of the id formatted with the arguments; raises E_FAIL when the id has no text.

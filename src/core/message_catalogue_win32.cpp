@@ -8,9 +8,9 @@ namespace {
 
 // The string-table block that holds `id`, in the executable's own resources.
 std::span<const char16_t> findStringBlock(HMODULE module, uint16_t id) {
-    HRSRC resource = FindResourceExW(module, reinterpret_cast<LPCWSTR>(RT_STRING),
-                                     MAKEINTRESOURCEW(id / 16 + 1),
-                                     MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL));
+    HRSRC resource =
+        FindResourceExW(module, reinterpret_cast<LPCWSTR>(RT_STRING), MAKEINTRESOURCEW(id / 16 + 1),
+                        MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL));
     if (resource == nullptr) {
         return {};
     }

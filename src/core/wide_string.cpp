@@ -85,7 +85,8 @@ void WideString::retain(Buffer* buffer) noexcept {
 }
 
 void WideString::release(Buffer* buffer) noexcept {
-    if (buffer != emptyBuffer() && buffer->references.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+    if (buffer != emptyBuffer() &&
+        buffer->references.fetch_sub(1, std::memory_order_acq_rel) == 1) {
         buffer->~Buffer();
         std::free(buffer);
     }
@@ -95,7 +96,9 @@ WideString::WideString() noexcept : buffer_(emptyBuffer()) {}
 
 WideString::WideString(const char16_t* text) : WideString(std::u16string_view(text)) {}
 
-WideString::WideString(std::u16string_view text) : buffer_(emptyBuffer()) { append(text); }
+WideString::WideString(std::u16string_view text) : buffer_(emptyBuffer()) {
+    append(text);
+}
 
 WideString::WideString(const WideString& other) noexcept : buffer_(other.buffer_) {
     retain(buffer_);
@@ -121,17 +124,29 @@ WideString& WideString::operator=(WideString&& other) noexcept {
     return *this;
 }
 
-WideString::~WideString() { release(buffer_); }
+WideString::~WideString() {
+    release(buffer_);
+}
 
-WideString WideString::fromNarrow(std::string_view narrow) { return platform::narrowToWide(narrow); }
+WideString WideString::fromNarrow(std::string_view narrow) {
+    return platform::narrowToWide(narrow);
+}
 
-WideString WideString::fromMessage(uint16_t id) { return MessageCatalogue::load(id); }
+WideString WideString::fromMessage(uint16_t id) {
+    return MessageCatalogue::load(id);
+}
 
-std::string WideString::toNarrow() const { return platform::wideToNarrow(view()); }
+std::string WideString::toNarrow() const {
+    return platform::wideToNarrow(view());
+}
 
-int32_t WideString::length() const noexcept { return buffer_->length; }
+int32_t WideString::length() const noexcept {
+    return buffer_->length;
+}
 
-const char16_t* WideString::c_str() const noexcept { return buffer_->units(); }
+const char16_t* WideString::c_str() const noexcept {
+    return buffer_->units();
+}
 
 char16_t WideString::at(int32_t index) const {
     if (index < 0 || index > length()) {
@@ -142,13 +157,13 @@ char16_t WideString::at(int32_t index) const {
 
 char16_t* WideString::reserveUnique(int32_t needed) {
     Buffer* current = buffer_;
-    bool shared = current == emptyBuffer() ||
-                  current->references.load(std::memory_order_acquire) != 1;
+    bool shared =
+        current == emptyBuffer() || current->references.load(std::memory_order_acquire) != 1;
     if (!shared && current->capacity >= needed) {
         return current->units();
     }
-    int32_t capacity = current->capacity >= needed ? current->capacity
-                                                   : grownCapacity(current->capacity, needed);
+    int32_t capacity =
+        current->capacity >= needed ? current->capacity : grownCapacity(current->capacity, needed);
     Buffer* fresh = allocate(capacity);
     int32_t kept = std::min(current->length, capacity);
     std::memcpy(fresh->units(), current->units(), static_cast<size_t>(kept) * sizeof(char16_t));
@@ -197,7 +212,9 @@ WideString WideString::right(int32_t count) const {
     return WideString(view().substr(static_cast<size_t>(length() - count)));
 }
 
-WideString WideString::mid(int32_t index) const { return mid(index, length()); }
+WideString WideString::mid(int32_t index) const {
+    return mid(index, length());
+}
 
 WideString WideString::mid(int32_t index, int32_t count) const {
     index = std::max(index, 0);
@@ -317,12 +334,14 @@ bool equalsIgnoreAsciiCase(std::u16string_view a, std::u16string_view b) noexcep
     auto fold = [](char16_t unit) -> char16_t {
         return unit >= u'A' && unit <= u'Z' ? static_cast<char16_t>(unit - u'A' + u'a') : unit;
     };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char16_t x, char16_t y) {
-               return fold(x) == fold(y);
-           });
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [&](char16_t x, char16_t y) { return fold(x) == fold(y); });
 }
 
-bool isWideSpace(char16_t unit) noexcept { return platform::isWideSpace(unit); }
+bool isWideSpace(char16_t unit) noexcept {
+    return platform::isWideSpace(unit);
+}
 
 namespace {
 
@@ -364,7 +383,8 @@ int64_t renderFormat(std::u16string_view pattern, std::initializer_list<FormatAr
             int n = 0;
             int64_t value = argument.number();
             bool negative = value < 0;
-            uint64_t magnitude = negative ? static_cast<uint64_t>(-value) : static_cast<uint64_t>(value);
+            uint64_t magnitude =
+                negative ? static_cast<uint64_t>(-value) : static_cast<uint64_t>(value);
             do {
                 digits[n++] = static_cast<char16_t>(u'0' + magnitude % 10);
                 magnitude /= 10;
@@ -383,7 +403,8 @@ int64_t renderFormat(std::u16string_view pattern, std::initializer_list<FormatAr
 
 } // namespace
 
-WideString formatText(std::u16string_view pattern, std::initializer_list<FormatArgument> arguments) {
+WideString formatText(std::u16string_view pattern,
+                      std::initializer_list<FormatArgument> arguments) {
     int64_t measured = renderFormat(pattern, arguments, nullptr);
     if (measured < 0 || measured > kMaxLength) {
         raiseLauncherError(kErrorFail);

@@ -17,7 +17,7 @@ using WideStringList = std::vector<WideString>;
 
 // One argument of the printf-style formatter: a text for %s or a number for %d.
 class FormatArgument {
-public:
+  public:
     FormatArgument(const WideString& text) noexcept;
     FormatArgument(std::u16string_view text) noexcept : text_(text), isText_(true) {}
     FormatArgument(const char16_t* text) noexcept : text_(text), isText_(true) {}
@@ -28,14 +28,14 @@ public:
     std::u16string_view text() const noexcept { return text_; }
     int32_t number() const noexcept { return number_; }
 
-private:
+  private:
     std::u16string_view text_;
     int32_t number_ = 0;
     bool isText_ = false;
 };
 
 class WideString {
-public:
+  public:
     static constexpr int32_t kNotFound = -1;
 
     WideString() noexcept;
@@ -91,7 +91,8 @@ public:
     void clear() noexcept;
 
     // Replaces the content with the format filled in (%s, %d and %%).
-    WideString& format(std::u16string_view pattern, std::initializer_list<FormatArgument> arguments);
+    WideString& format(std::u16string_view pattern,
+                       std::initializer_list<FormatArgument> arguments);
 
     bool equalsIgnoreAsciiCase(std::u16string_view other) const noexcept;
 
@@ -105,7 +106,7 @@ public:
         return a.view() == std::u16string_view(b);
     }
 
-private:
+  private:
     struct Buffer;
     explicit WideString(Buffer* buffer) noexcept : buffer_(buffer) {}
     static Buffer* emptyBuffer() noexcept;

@@ -1,10 +1,256 @@
 #include "java/java_host.h"
 
+#include "core/error_output.h"
+#include "core/launcher.h"
+#include "core/message_catalogue.h"
+#include "core/message_ids.h"
+#include "java/failure_decision.h"
+#include "java/stream_redirection.h"
+#include "platform/thread.h"
+
+#include <vector>
+
 namespace launcher {
 
-// The VM is not created yet: every start fails.
-uint32_t JavaHost::runApplicationThread(void*) { return 1; }
+namespace {
 
-void JavaHost::destroyVm() {}
+char kAbortOption[] = "abort";
+char kExitOption[] = "exit";
+
+constexpr char kLauncherHelper[] = "sun/launcher/LauncherHelper";
+constexpr char kCheckAndLoadMain[] = "checkAndLoadMain";
+constexpr char kCheckAndLoadMainSignature[] = "(ZILjava/lang/String;)Ljava/lang/Class;";
+constexpr char kMainSignature[] = "([Ljava/lang/String;)V";
+constexpr jint kLoadClassByName = 1;
+
+const jchar* javaChars(std::u16string_view text) {
+    return reinterpret_cast<const jchar*>(text.data());
+}
+
+// Asks the VM's own launcher support class, which reports a missing class or
+// method itself. Null when that class or its method is not there.
+jclass loadMainThroughLauncherHelper(JNIEnv* env, FindClassFromBootLoaderFunction findBootClass,
+                                     const WideString& mainClass) {
+    if (findBootClass == nullptr) {
+        return nullptr;
+    }
+    jclass helper = findBootClass(env, kLauncherHelper);
+    if (helper == nullptr) {
+        env->ExceptionClear(); // an older VM without the class: take the other path
+        return nullptr;
+    }
+    jmethodID check = env->GetStaticMethodID(helper, kCheckAndLoadMain, kCheckAndLoadMainSignature);
+    if (check == nullptr) {
+        env->ExceptionClear();
+        return nullptr;
+    }
+    WideString dotted = mainClass;
+    dotted.replaceAll(u'/', u'.');
+    jstring name = toJavaString(env, dotted);
+    if (name == nullptr) {
+        return nullptr;
+    }
+    auto found = static_cast<jclass>(
+        env->CallStaticObjectMethod(helper, check, JNI_TRUE, kLoadClassByName, name));
+    if (found == nullptr && env->ExceptionCheck()) {
+        env->ExceptionDescribe();
+    }
+    return found;
+}
+
+jclass loadMainThroughFindClass(JNIEnv* env, const WideString& mainClass) {
+    jstring name = toJavaString(env, mainClass);
+    if (name == nullptr) {
+        reportMessage(msg::kMainClassLoadFailed, {mainClass});
+        return nullptr;
+    }
+    const char* modifiedUtf8 = env->GetStringUTFChars(name, nullptr);
+    if (modifiedUtf8 == nullptr) {
+        env->ExceptionDescribe();
+        return nullptr;
+    }
+    jclass found = env->FindClass(modifiedUtf8);
+    env->ReleaseStringUTFChars(name, modifiedUtf8);
+    if (found == nullptr) {
+        env->ExceptionDescribe();
+        reportMessage(msg::kMainClassNotFound, {mainClass});
+    }
+    return found;
+}
+
+[[noreturn]] void waitForever() {
+    for (;;) {
+        platform::sleepForever();
+    }
+}
+
+} // namespace
+
+bool ibmRuntimesAdmitted(const LauncherSettings& settings) noexcept {
+    return settings.ibmAllowed || settings.ibmFavoured;
+}
+
+uint32_t JavaHost::runApplicationThread(void* parameter) {
+    auto* launcher = static_cast<Launcher*>(parameter);
+    if (launcher == nullptr) {
+        return 1;
+    }
+    JavaHost& java = launcher->java;
+    if (java.createVm(*launcher) && java.invokeMain(*launcher)) {
+        java.destroyVm();
+        return 0;
+    }
+    return 1;
+}
+
+bool JavaHost::createVm(Launcher& launcher) {
+    std::vector<JavaVMOption> vmOptions;
+    vmOptions.reserve(options.size() + 2);
+    for (std::string& option : options) {
+        vmOptions.push_back(JavaVMOption{option.data(), nullptr});
+    }
+    vmOptions.push_back(JavaVMOption{kAbortOption, reinterpret_cast<void*>(&vmAbortHook)});
+    vmOptions.push_back(JavaVMOption{kExitOption, reinterpret_cast<void*>(&vmExitHook)});
+
+    JavaVMInitArgs arguments{};
+    arguments.version = JNI_VERSION_1_2;
+    arguments.nOptions = static_cast<jint>(vmOptions.size());
+    arguments.options = vmOptions.data();
+    arguments.ignoreUnrecognized = JNI_FALSE;
+
+    jint result =
+        launcher.jvmLibrary.createJavaVm(&vm, reinterpret_cast<void**>(&environment), &arguments);
+    if (result != JNI_OK) {
+        vm = nullptr;
+        reportMessage(msg::kJniExceptionWithReason,
+                      {MessageCatalogue::load(msg::kCreateVmFailed), jniFailureReason(result)});
+        return false;
+    }
+    redirectStandardStreams(launcher);
+    return true;
+}
+
+bool JavaHost::invokeMain(Launcher& launcher) {
+    JNIEnv* env = environment;
+    const WideString& mainClassName = launcher.settings.mainClass;
+    jclass mainClass = loadMainThroughLauncherHelper(
+        env, launcher.jvmLibrary.findClassFromBootLoader, mainClassName);
+    if (mainClass == nullptr) {
+        mainClass = loadMainThroughFindClass(env, mainClassName);
+        if (mainClass == nullptr) {
+            return false;
+        }
+    }
+    jmethodID main = env->GetStaticMethodID(mainClass, "main", kMainSignature);
+    if (main == nullptr) {
+        if (env->ExceptionOccurred() == nullptr) {
+            reportError(MessageCatalogue::load(msg::kNoMainMethod));
+        } else {
+            env->ExceptionDescribe();
+        }
+        return false;
+    }
+    jobjectArray arguments = toJavaStringArray(env, launcher.arguments);
+    if (arguments == nullptr) {
+        env->ExceptionDescribe();
+        return false;
+    }
+    if (signalInstanceReady) {
+        signalInstanceReady();
+    }
+    env->CallStaticVoidMethod(mainClass, main, arguments);
+
+    // An exception main did not catch stays pending for the VM to report, unless
+    // the failure decision stops the application.
+    jthrowable uncaught = env->ExceptionOccurred();
+    if (uncaught != nullptr && launcher.settings.failureCheck &&
+        decideToStopOnException(launcher, env, uncaught)) {
+        callSystemExit(env, -1);
+    }
+    if (ibmRuntimesAdmitted(launcher.settings)) {
+        waitForever(); // those runtimes must not see the thread leave
+    }
+    return vm->DetachCurrentThread() == JNI_OK;
+}
+
+void JavaHost::destroyVm() {
+    if (vm != nullptr) {
+        vm->DestroyJavaVM();
+        vm = nullptr;
+    }
+}
+
+void JNICALL vmExitHook(jint code) {
+    Launcher* launcher = Launcher::current();
+    if (launcher != nullptr && launcher->vmExitListener != nullptr) {
+        launcher->vmExitListener->onVmExit(code);
+    }
+}
+
+void JNICALL vmAbortHook() {
+    Launcher* launcher = Launcher::current();
+    if (launcher != nullptr && launcher->vmExitListener != nullptr) {
+        launcher->vmExitListener->onVmAbort();
+    }
+}
+
+jstring toJavaString(JNIEnv* env, std::u16string_view text) {
+    jclass stringClass = env->FindClass("java/lang/String");
+    if (stringClass == nullptr) {
+        return nullptr;
+    }
+    jmethodID constructor = env->GetMethodID(stringClass, "<init>", "([C)V");
+    if (constructor == nullptr) {
+        return nullptr;
+    }
+    auto length = static_cast<jsize>(text.size());
+    jcharArray units = env->NewCharArray(length);
+    if (units == nullptr) {
+        return nullptr;
+    }
+    env->SetCharArrayRegion(units, 0, length, javaChars(text));
+    jstring result = nullptr;
+    if (env->ExceptionOccurred() == nullptr) {
+        result = static_cast<jstring>(env->NewObject(stringClass, constructor, units));
+    }
+    env->DeleteLocalRef(units);
+    return result;
+}
+
+jobjectArray toJavaStringArray(JNIEnv* env, const WideStringList& texts) {
+    jclass stringClass = env->FindClass("java/lang/String");
+    if (stringClass == nullptr) {
+        return nullptr;
+    }
+    jobjectArray array =
+        env->NewObjectArray(static_cast<jsize>(texts.size()), stringClass, nullptr);
+    if (array == nullptr) {
+        return nullptr;
+    }
+    for (size_t i = 0; i < texts.size(); ++i) {
+        jstring element = toJavaString(env, texts[i]);
+        if (element == nullptr) {
+            return nullptr;
+        }
+        env->SetObjectArrayElement(array, static_cast<jsize>(i), element);
+        env->DeleteLocalRef(element);
+    }
+    return array;
+}
+
+void callSystemExit(JNIEnv* env, int32_t code) {
+    jclass system = env->FindClass("java/lang/System");
+    if (system == nullptr) {
+        return;
+    }
+    jmethodID exit = env->GetStaticMethodID(system, "exit", "(I)V");
+    if (exit == nullptr) {
+        return;
+    }
+    env->CallStaticVoidMethod(system, exit, static_cast<jint>(code));
+    if (env->ExceptionOccurred() != nullptr) {
+        env->ExceptionDescribe();
+    }
+}
 
 } // namespace launcher

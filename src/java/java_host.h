@@ -19,7 +19,7 @@ struct LauncherSettings;
 using JvmOptionList = std::vector<std::string>;
 
 class JavaHost {
-public:
+  public:
     // The application thread's routine; `launcher` is the Launcher. 0 when the VM
     // was created, main ran and the VM was destroyed; 1 otherwise.
     static uint32_t runApplicationThread(void* launcher);

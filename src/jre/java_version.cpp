@@ -9,7 +9,9 @@ namespace launcher {
 
 namespace {
 
-bool isDigit(char16_t unit) { return unit >= u'0' && unit <= u'9'; }
+bool isDigit(char16_t unit) {
+    return unit >= u'0' && unit <= u'9';
+}
 
 constexpr int32_t kLargestBeforeDigit = 214748364;
 
@@ -112,7 +114,8 @@ WideString formatVersion(const JavaVersion& version) {
     }
     WideString text;
     for (int i = 0; i <= last || i < 2; ++i) {
-        text.append(formatText(i == 0 ? u"%d" : u".%d", {version.components[static_cast<size_t>(i)]}));
+        text.append(
+            formatText(i == 0 ? u"%d" : u".%d", {version.components[static_cast<size_t>(i)]}));
     }
     return text;
 }
@@ -132,7 +135,8 @@ WideString composeRequirementText(const JavaVersion& minimum, const JavaVersion&
     if (minimum == maximum) {
         return MessageCatalogue::format(msg::kExactVersion, {formatVersion(minimum)});
     }
-    return MessageCatalogue::format(msg::kVersionBetween, {formatVersion(minimum), formatVersion(maximum)});
+    return MessageCatalogue::format(msg::kVersionBetween,
+                                    {formatVersion(minimum), formatVersion(maximum)});
 }
 
 } // namespace launcher

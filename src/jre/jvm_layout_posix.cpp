@@ -6,10 +6,12 @@ namespace launcher {
 // is the home itself or its jre/ folder.
 std::vector<std::u16string_view> jvmLibraryCandidates(std::u16string_view vm) {
     if (vm == u"server") {
-        return {u"lib/server/libjvm.so", u"lib/amd64/server/libjvm.so", u"jre/lib/amd64/server/libjvm.so"};
+        return {u"lib/server/libjvm.so", u"lib/amd64/server/libjvm.so",
+                u"jre/lib/amd64/server/libjvm.so"};
     }
     if (vm == u"client") {
-        return {u"lib/client/libjvm.so", u"lib/amd64/client/libjvm.so", u"jre/lib/amd64/client/libjvm.so"};
+        return {u"lib/client/libjvm.so", u"lib/amd64/client/libjvm.so",
+                u"jre/lib/amd64/client/libjvm.so"};
     }
     if (vm == u"classic") {
         return {u"lib/classic/libjvm.so", u"lib/amd64/classic/libjvm.so"};

@@ -71,7 +71,8 @@ bool JvmLibrary::load(const WideString& path) {
         entryPoint = reinterpret_cast<std::remove_reference_t<decltype(entryPoint)>>(
             platform::findExport(module_, name, error));
         if (entryPoint == nullptr) {
-            reportMessage(msg::kWindowsException, {MessageCatalogue::load(msg::kNoCreateJavaVm), error});
+            reportMessage(msg::kWindowsException,
+                          {MessageCatalogue::load(msg::kNoCreateJavaVm), error});
             return false;
         }
         return true;

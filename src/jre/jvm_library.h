@@ -28,7 +28,7 @@ bool isX86Library(const WideString& path);
 bool needsPairHandOver(const LauncherSettings& settings, const WideString& libraryPath);
 
 class JvmLibrary {
-public:
+  public:
     // Loads the library for the rest of the process and resolves its entry points;
     // reports the failure and returns false when it cannot.
     bool load(const WideString& path);
@@ -37,7 +37,7 @@ public:
     GetDefaultJavaVmInitArgsFunction getDefaultJavaVmInitArgs = nullptr;
     FindClassFromBootLoaderFunction findClassFromBootLoader = nullptr; // optional
 
-private:
+  private:
     void* module_ = nullptr;
 };
 

@@ -9,7 +9,9 @@ namespace {
 
 // dlopen and dlsym report text, not codes: keep errno when the failing call set
 // one, otherwise name the usual causes.
-uint32_t failureCode(int fallback) { return errno != 0 ? static_cast<uint32_t>(errno) : static_cast<uint32_t>(fallback); }
+uint32_t failureCode(int fallback) {
+    return errno != 0 ? static_cast<uint32_t>(errno) : static_cast<uint32_t>(fallback);
+}
 
 } // namespace
 

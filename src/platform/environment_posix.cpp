@@ -36,7 +36,8 @@ bool lookUpVariable(std::u16string_view name, WideString& value) {
     for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
         WideString wideEntry = narrowToWide(*entry);
         int32_t equals = wideEntry.find(u'=');
-        if (equals > 0 && equalsIgnoreAsciiCase(wideEntry.view().substr(0, static_cast<size_t>(equals)), name)) {
+        if (equals > 0 &&
+            equalsIgnoreAsciiCase(wideEntry.view().substr(0, static_cast<size_t>(equals)), name)) {
             value = wideEntry.mid(equals + 1);
             return true;
         }
@@ -46,6 +47,8 @@ bool lookUpVariable(std::u16string_view name, WideString& value) {
 
 } // namespace
 
-void expandEnvironmentText(WideString& text) { text = expandReferences(text, lookUpVariable); }
+void expandEnvironmentText(WideString& text) {
+    text = expandReferences(text, lookUpVariable);
+}
 
 } // namespace launcher::platform

@@ -21,7 +21,8 @@ bool directoryEntryExists(const WideString& path);
 
 // Searches a pattern whose last component may hold '*' and '?' and calls `found`
 // with each matching name (without folder) in the platform's order.
-void searchDirectory(const WideString& pattern, const std::function<void(const WideString&)>& found);
+void searchDirectory(const WideString& pattern,
+                     const std::function<void(const WideString&)>& found);
 
 // Creates one folder; false when it could not be made (an existing one included).
 bool createDirectory(const WideString& path);
@@ -42,5 +43,18 @@ namespace launcher::platform {
 // A path of 260 characters or more gets the "\\?\" prefix on Windows so that the
 // system does not cut it; elsewhere paths are used as they are.
 WideString withLongPathPrefix(const WideString& path);
+
+} // namespace launcher::platform
+
+namespace launcher::platform {
+
+// Whether a path written in an INI file is relative to the launcher's folder.
+// Windows: shorter than two characters, or neither a drive ("C:") nor a network
+// path ("\\server"). Elsewhere: not beginning with '/', so that an entry written
+// for Windows such as \lib\*.jar stays relative.
+bool isRelativeEntry(std::u16string_view path) noexcept;
+
+// Windows paths as written in an INI file, with this system's separators.
+void useNativeSeparators(WideString& path);
 
 } // namespace launcher::platform

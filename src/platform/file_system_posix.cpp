@@ -33,7 +33,8 @@ bool directoryEntryExists(const WideString& path) {
 }
 
 // Names come back sorted, so that the order does not depend on the file system.
-void searchDirectory(const WideString& pattern, const std::function<void(const WideString&)>& found) {
+void searchDirectory(const WideString& pattern,
+                     const std::function<void(const WideString&)>& found) {
     int32_t cut = pattern.findLast(kPathSeparator);
     WideString folder = cut == WideString::kNotFound ? WideString() : pattern.left(cut + 1);
     WideString namePattern = pattern.mid(cut + 1);
@@ -63,14 +64,34 @@ void searchDirectory(const WideString& pattern, const std::function<void(const W
     }
 }
 
-bool createDirectory(const WideString& path) { return mkdir(path.toNarrow().c_str(), 0777) == 0; }
+bool createDirectory(const WideString& path) {
+    return mkdir(path.toNarrow().c_str(), 0777) == 0;
+}
 
-bool setCurrentDirectory(const WideString& path) { return chdir(path.toNarrow().c_str()) == 0; }
+bool setCurrentDirectory(const WideString& path) {
+    return chdir(path.toNarrow().c_str()) == 0;
+}
 
 } // namespace launcher::platform
 
 namespace launcher::platform {
 
-WideString withLongPathPrefix(const WideString& path) { return path; }
+WideString withLongPathPrefix(const WideString& path) {
+    return path;
+}
+
+} // namespace launcher::platform
+
+namespace launcher::platform {
+
+bool isRelativeEntry(std::u16string_view path) noexcept {
+    return !path.starts_with(u'/');
+}
+
+void useNativeSeparators(WideString& path) {
+    if (path.contains(u'\\')) {
+        path.replaceAll(u'\\', u'/');
+    }
+}
 
 } // namespace launcher::platform

@@ -10,7 +10,8 @@ bool directoryEntryExists(const WideString& path) {
     return search.valid();
 }
 
-void searchDirectory(const WideString& pattern, const std::function<void(const WideString&)>& found) {
+void searchDirectory(const WideString& pattern,
+                     const std::function<void(const WideString&)>& found) {
     WIN32_FIND_DATAW data;
     UniqueFindHandle search(FindFirstFileW(wide(pattern.c_str()), &data));
     if (!search) {
@@ -41,5 +42,15 @@ WideString withLongPathPrefix(const WideString& path) {
     prefixed.prepend(u"\\\\?\\");
     return prefixed;
 }
+
+} // namespace launcher::platform
+
+namespace launcher::platform {
+
+bool isRelativeEntry(std::u16string_view path) noexcept {
+    return path.size() < 2 || (path[1] != u':' && !path.starts_with(u"\\\\"));
+}
+
+void useNativeSeparators(WideString&) {}
 
 } // namespace launcher::platform

@@ -23,7 +23,7 @@ void useSystemLocale();
 // A program started with this process's own unchanged command line, environment
 // and current directory.
 class ChildProcess {
-public:
+  public:
     // Null when the program cannot be started, with `error` set to the system error code.
     static std::unique_ptr<ChildProcess> startWithOwnCommandLine(const WideString& program,
                                                                  uint32_t& error);

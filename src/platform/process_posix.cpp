@@ -16,7 +16,7 @@ std::vector<std::string>& storedArguments() {
 }
 
 class PosixChildProcess final : public ChildProcess {
-public:
+  public:
     explicit PosixChildProcess(pid_t pid) : pid_(pid) {}
     ~PosixChildProcess() override {
         if (!reaped_) {
@@ -39,7 +39,7 @@ public:
         return static_cast<uint32_t>(128 + WTERMSIG(status)); // as a shell reports a signal
     }
 
-private:
+  private:
     pid_t pid_;
     bool reaped_ = false;
 };
@@ -50,7 +50,9 @@ void setProcessArguments(int argc, char** argv) {
     storedArguments().assign(argv, argv + argc);
 }
 
-const std::vector<std::string>& processArgumentVector() { return storedArguments(); }
+const std::vector<std::string>& processArgumentVector() {
+    return storedArguments();
+}
 
 // Narrow text is UTF-8 on these systems whatever the locale says.
 void useSystemLocale() {}

@@ -9,7 +9,7 @@ namespace launcher::platform {
 namespace {
 
 class Win32ChildProcess final : public ChildProcess {
-public:
+  public:
     Win32ChildProcess(HANDLE process, HANDLE thread) : process_(process), thread_(thread) {}
     std::optional<uint32_t> waitForExitCode() override {
         if (WaitForSingleObject(process_.get(), INFINITE) != WAIT_OBJECT_0) {
@@ -22,7 +22,7 @@ public:
         return code;
     }
 
-private:
+  private:
     UniqueKernelHandle process_;
     UniqueKernelHandle thread_;
 };
@@ -36,7 +36,9 @@ const std::vector<std::string>& processArgumentVector() {
     return none;
 }
 
-void useSystemLocale() { SetThreadLocale(GetSystemDefaultLCID()); }
+void useSystemLocale() {
+    SetThreadLocale(GetSystemDefaultLCID());
+}
 
 std::unique_ptr<ChildProcess> ChildProcess::startWithOwnCommandLine(const WideString& program,
                                                                     uint32_t& error) {

@@ -4,6 +4,8 @@
 
 namespace launcher::platform {
 
-uint32_t lastSystemError() noexcept { return static_cast<uint32_t>(errno); }
+uint32_t lastSystemError() noexcept {
+    return static_cast<uint32_t>(errno);
+}
 
 } // namespace launcher::platform

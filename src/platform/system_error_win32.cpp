@@ -4,6 +4,8 @@
 
 namespace launcher::platform {
 
-uint32_t lastSystemError() noexcept { return GetLastError(); }
+uint32_t lastSystemError() noexcept {
+    return GetLastError();
+}
 
 } // namespace launcher::platform

@@ -6,7 +6,9 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-bool isContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+bool isContinuation(unsigned char byte) {
+    return (byte & 0xC0) == 0x80;
+}
 
 // Decodes one UTF-8 sequence at `at`; an invalid sequence yields the replacement
 // character and consumes one byte.
@@ -16,7 +18,10 @@ char32_t decodeUtf8(std::string_view text, size_t& at) {
         ++at;
         return lead;
     }
-    size_t extra = (lead & 0xE0) == 0xC0 ? 1 : (lead & 0xF0) == 0xE0 ? 2 : (lead & 0xF8) == 0xF0 ? 3 : 0;
+    size_t extra = (lead & 0xE0) == 0xC0   ? 1
+                   : (lead & 0xF0) == 0xE0 ? 2
+                   : (lead & 0xF8) == 0xF0 ? 3
+                                           : 0;
     if (extra == 0 || at + extra >= text.size()) {
         ++at;
         return kReplacement;

@@ -3,10 +3,16 @@
 namespace launcher::platform {
 
 // The locale's encoding is taken to be UTF-8, as on every current Linux system.
-WideString narrowToWide(std::string_view narrow) { return utf8ToWide(narrow); }
+WideString narrowToWide(std::string_view narrow) {
+    return utf8ToWide(narrow);
+}
 
-std::string wideToNarrow(std::u16string_view wide) { return wideToUtf8(wide); }
+std::string wideToNarrow(std::u16string_view wide) {
+    return wideToUtf8(wide);
+}
 
-bool isWideSpace(char16_t unit) noexcept { return isWindowsRuntimeSpace(unit); }
+bool isWideSpace(char16_t unit) noexcept {
+    return isWindowsRuntimeSpace(unit);
+}
 
 } // namespace launcher::platform

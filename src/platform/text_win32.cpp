@@ -43,6 +43,8 @@ std::string wideToNarrow(std::u16string_view wide) {
     return narrow;
 }
 
-bool isWideSpace(char16_t unit) noexcept { return iswspace(static_cast<wint_t>(unit)) != 0; }
+bool isWideSpace(char16_t unit) noexcept {
+    return iswspace(static_cast<wint_t>(unit)) != 0;
+}
 
 } // namespace launcher::platform

@@ -31,7 +31,7 @@ size_t usableStackSize(size_t requested) {
 }
 
 class PosixThread final : public Thread {
-public:
+  public:
     PosixThread(pthread_t thread, std::unique_ptr<StartRecord> record)
         : thread_(thread), record_(std::move(record)) {}
     ~PosixThread() override {
@@ -48,7 +48,7 @@ public:
         return record_->result;
     }
 
-private:
+  private:
     pthread_t thread_;
     std::unique_ptr<StartRecord> record_;
     bool joined_ = false;
@@ -72,6 +72,10 @@ std::unique_ptr<Thread> Thread::start(size_t stackSize, ThreadRoutine routine, v
         return nullptr;
     }
     return std::make_unique<PosixThread>(thread, std::move(record));
+}
+
+void sleepForever() {
+    pause();
 }
 
 } // namespace launcher::platform

@@ -18,7 +18,7 @@ DWORD WINAPI threadEntry(LPVOID record) {
 }
 
 class Win32Thread final : public Thread {
-public:
+  public:
     explicit Win32Thread(HANDLE handle) : handle_(handle) {}
     uint32_t join() override {
         WaitForSingleObject(handle_.get(), INFINITE);
@@ -27,7 +27,7 @@ public:
         return code;
     }
 
-private:
+  private:
     UniqueKernelHandle handle_;
 };
 
@@ -41,6 +41,10 @@ std::unique_ptr<Thread> Thread::start(size_t stackSize, ThreadRoutine routine, v
         return nullptr;
     }
     return std::make_unique<Win32Thread>(handle);
+}
+
+void sleepForever() {
+    Sleep(INFINITE);
 }
 
 } // namespace launcher::platform

@@ -7,9 +7,8 @@ namespace launcher::platform {
 
 // Traits name the handle type, its invalid value and how to release it:
 //   using Type = ...; static Type invalid() noexcept; static void close(Type) noexcept;
-template <class Traits>
-class UniqueHandle {
-public:
+template <class Traits> class UniqueHandle {
+  public:
     using Type = typename Traits::Type;
 
     UniqueHandle() noexcept = default;
@@ -35,7 +34,7 @@ public:
         }
     }
 
-private:
+  private:
     Type handle_ = Traits::invalid();
 };
 

@@ -7,7 +7,8 @@
 
 namespace launcher::platform {
 
-struct KernelHandleTraits { // CreateThread, CreateProcessW, CreateEventW, CreateFileMappingW, OpenProcess
+struct KernelHandleTraits { // CreateThread, CreateProcessW, CreateEventW, CreateFileMappingW,
+                            // OpenProcess
     using Type = HANDLE;
     static Type invalid() noexcept { return nullptr; }
     static void close(Type handle) noexcept { CloseHandle(handle); }
@@ -45,6 +46,8 @@ using UniqueRegistryKey = UniqueHandle<RegistryKeyTraits>;
 inline const wchar_t* wide(const char16_t* text) noexcept {
     return reinterpret_cast<const wchar_t*>(text);
 }
-inline wchar_t* wide(char16_t* text) noexcept { return reinterpret_cast<wchar_t*>(text); }
+inline wchar_t* wide(char16_t* text) noexcept {
+    return reinterpret_cast<wchar_t*>(text);
+}
 
 } // namespace launcher::platform

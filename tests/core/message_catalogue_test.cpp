@@ -70,9 +70,15 @@ TEST(MessageCatalogue, FormatsWithArgumentsAndRaisesForMissingTexts) {
 
 TEST(JniFailureReason, NamesTheSixResultsAndNothingElse) {
     const std::pair<int32_t, std::u16string_view> cases[] = {
-        {-1, u"unknown"},           {-2, u"thread detached from VM"}, {-3, u"JNI version error"},
-        {-4, u"not enough memory"}, {-5, u"VM already created"},      {-6, u"invalid arguments"},
-        {-7, u""},                  {1, u""},                         {0, u""},
+        {-1, u"unknown"},
+        {-2, u"thread detached from VM"},
+        {-3, u"JNI version error"},
+        {-4, u"not enough memory"},
+        {-5, u"VM already created"},
+        {-6, u"invalid arguments"},
+        {-7, u""},
+        {1, u""},
+        {0, u""},
     };
     for (const auto& [result, reason] : cases) {
         EXPECT_EQ(jniFailureReason(result).view(), reason) << "result " << result;

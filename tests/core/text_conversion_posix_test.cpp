@@ -6,15 +6,17 @@ namespace launcher {
 namespace {
 
 TEST(NarrowConversion, IsUtf8BothWays) {
-    EXPECT_EQ(WideString(u"\u00E9\u4E2D\U0001F600").toNarrow(), "\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80");
-    EXPECT_EQ(WideString::fromNarrow("\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80"), u"\u00E9\u4E2D\U0001F600");
+    EXPECT_EQ(WideString(u"\u00E9\u4E2D\U0001F600").toNarrow(),
+              "\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80");
+    EXPECT_EQ(WideString::fromNarrow("\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80"),
+              u"\u00E9\u4E2D\U0001F600");
 }
 
 TEST(NarrowConversion, MalformedInputNeverReadsPastTheEnd) {
     const std::pair<std::string_view, std::u16string_view> cases[] = {
-        {"\xC3", u"\uFFFD"},              // cut sequence
-        {"a\xE4\xB8", u"a\uFFFD\uFFFD"},  // cut three-byte sequence
-        {"\xC0\xAF", u"\uFFFD\uFFFD"},    // overlong slash
+        {"\xC3", u"\uFFFD"},                     // cut sequence
+        {"a\xE4\xB8", u"a\uFFFD\uFFFD"},         // cut three-byte sequence
+        {"\xC0\xAF", u"\uFFFD\uFFFD"},           // overlong slash
         {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"}, // encoded surrogate
         {"\xFF\xFE", u"\uFFFD\uFFFD"},
     };

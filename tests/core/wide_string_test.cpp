@@ -161,8 +161,8 @@ TEST(FormatText, FillsTextsNumbersAndPercentSigns) {
         {u"no arguments", {}, u"no arguments"},
     };
     for (const FormatCase& c : cases) {
-        EXPECT_EQ(formatText(c.pattern, c.arguments).view(), c.expected) << "pattern: "
-                                                                       << WideString(c.pattern).toNarrow();
+        EXPECT_EQ(formatText(c.pattern, c.arguments).view(), c.expected)
+            << "pattern: " << WideString(c.pattern).toNarrow();
     }
 }
 

@@ -1,0 +1,10 @@
+#include "java/failure_decision.h"
+
+namespace launcher {
+
+// No decision is offered yet: the exception stays pending and the run goes on.
+bool decideToStopOnException(Launcher&, JNIEnv*, jthrowable) {
+    return false;
+}
+
+} // namespace launcher

@@ -1,0 +1,8 @@
+#include "java/stream_redirection.h"
+
+namespace launcher {
+
+// Output files are not opened yet: Java's streams stay on the console.
+void redirectStandardStreams(Launcher&) {}
+
+} // namespace launcher

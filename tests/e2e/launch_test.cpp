@@ -1,0 +1,347 @@
+// A launcher started in a folder of its own, with an INI file, a runtime and a
+// Java application, on real JVMs and on the test JVM (Linux and, under Wine,
+// Windows).
+#include "e2e/launcher_run.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+namespace launcher::e2e {
+namespace {
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// The "args.count" and "arg[i]" lines both the Java test application and the
+// test JVM print.
+std::vector<std::string> printedArguments(const std::string& output) {
+    std::vector<std::string> arguments;
+    for (const std::string& line : linesOf(output)) {
+        if (line.rfind("arg[", 0) == 0) {
+            arguments.push_back(line.substr(line.find("]=") + 2));
+        }
+    }
+    return arguments;
+}
+
+std::string nameOf(const ::testing::TestParamInfo<Configuration>& info) {
+    return info.param.name;
+}
+
+class Launch : public ::testing::TestWithParam<Configuration> {
+  protected:
+    Launch() : folder(GetParam()) {}
+
+    // An INI file for `mainClass` on the folder's runtime, with the Java test
+    // applications on the class path, plus `extra` lines in its sections.
+    void configure(const std::string& mainClass, const std::string& jreExtra = "",
+                   const std::string& applicationExtra = "",
+                   const std::string& variant = "default") {
+        std::string home = folder.installRuntime(variant);
+        folder.writeIni("[Java Runtime Environment]\nJRE Path=" + home +
+                        "\nMain Class=" + mainClass + "\n" + jreExtra +
+                        "\n[Class Path]\nClass Path=" + classPathOfApplications() +
+                        "\n[Application]\n" + applicationExtra + "\n");
+    }
+
+    std::string classPathOfApplications() const {
+        return GetParam().target == Target::Windows ? windowsPathOf(folder.testApplicationClasses())
+                                                    : folder.testApplicationClasses();
+    }
+
+    bool onTestJvm() const { return !GetParam().realJvm(); }
+
+    LauncherFolder folder;
+};
+
+class LaunchAnywhere : public Launch {};
+class LaunchOnTestJvm : public Launch {};
+class LaunchOnRealJvm : public Launch {};
+class LaunchOnWindows : public Launch {};
+
+INSTANTIATE_TEST_SUITE_P(All, LaunchAnywhere, ::testing::ValuesIn(allConfigurations()), nameOf);
+INSTANTIATE_TEST_SUITE_P(TestJvm, LaunchOnTestJvm, ::testing::ValuesIn(testJvmConfigurations()),
+                         nameOf);
+INSTANTIATE_TEST_SUITE_P(RealJvm, LaunchOnRealJvm, ::testing::ValuesIn(realJvmConfigurations()),
+                         nameOf);
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(LaunchOnRealJvm);
+INSTANTIATE_TEST_SUITE_P(Windows, LaunchOnWindows, ::testing::ValuesIn([] {
+                             std::vector<Configuration> windows;
+                             for (const Configuration& c : testJvmConfigurations()) {
+                                 if (c.target == Target::Windows) {
+                                     windows.push_back(c);
+                                 }
+                             }
+                             return windows;
+                         }()),
+                         nameOf);
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(LaunchOnWindows);
+
+TEST_P(LaunchOnTestJvm, EmptyFolderReportsTheMissingMainClass) {
+    RunResult result = folder.run();
+    EXPECT_EQ(result.output, folder.errorLine("Main class was not specified in INI file."));
+    EXPECT_EQ(result.exitCode, folder.exitCodeFor(-1));
+}
+
+TEST_P(LaunchAnywhere, ArgumentsReachMainInOrderAndUnchanged) {
+    configure("testapp.PrintArgs");
+    const std::vector<std::string> arguments = {
+        "first",     "two words", "",    "a\"b", "\xC3\xBC\xC3\xB1\xC3\xAF",
+        "-nosplash", "/nosplash", "last"};
+    RunResult result = folder.run(arguments, {{"LANG", "C.UTF-8"}});
+    EXPECT_EQ(result.exitCode, 0u) << result.output << result.errors;
+    EXPECT_EQ(printedArguments(result.output), arguments) << result.output;
+}
+
+TEST_P(LaunchAnywhere, NoArgumentsGiveAnEmptyArray) {
+    configure("testapp.PrintArgs");
+    RunResult result = folder.run();
+    EXPECT_EQ(result.exitCode, 0u) << result.output << result.errors;
+    EXPECT_EQ(linesOf(result.output), std::vector<std::string>{"args.count=0"});
+}
+
+TEST_P(LaunchAnywhere, SystemExitEndsTheProcessWithItsStatus) {
+    configure("testapp.Exit", "Virtual Machine Parameters=-Dtestjvm.exit.code=3");
+    RunResult result = folder.run();
+    EXPECT_EQ(result.exitCode, 3u) << result.output << result.errors;
+    configure("testapp.Exit", "Virtual Machine Parameters=-Dtestjvm.exit.code=-2");
+    EXPECT_EQ(folder.run().exitCode, folder.exitCodeFor(-2));
+}
+
+TEST_P(LaunchAnywhere, MainReturningWaitsForNonDaemonThreads) {
+    configure("testapp.NonDaemon");
+    RunResult result = folder.run();
+    EXPECT_EQ(result.exitCode, 0u) << result.errors;
+    EXPECT_EQ(linesOf(result.output), std::vector<std::string>{"non-daemon thread finished"});
+}
+
+TEST_P(LaunchAnywhere, AnExceptionLeavingMainStillEndsWithZero) {
+    configure("testapp.Throw");
+    RunResult result = folder.run();
+    EXPECT_EQ(result.exitCode, 0u) << result.output << result.errors;
+    if (!onTestJvm()) {
+        EXPECT_NE(result.errors.find("IllegalStateException: thrown by main"), std::string::npos)
+            << result.errors;
+    }
+}
+
+struct RejectedOption {
+    const char* option;
+    const char* reason;
+};
+
+TEST_P(LaunchAnywhere, UnknownVmOptionsAreNeverIgnored) {
+    for (RejectedOption rejected :
+         {RejectedOption{"-Xbogus", "unknown"},
+          RejectedOption{"-XX:+NoSuchFlagAnywhere", "invalid arguments"}}) {
+        configure("testapp.PrintArgs",
+                  std::string("Virtual Machine Parameters=") + rejected.option);
+        RunResult result = folder.run();
+        EXPECT_EQ(result.exitCode, folder.exitCodeFor(-1)) << rejected.option;
+        std::string line =
+            folder.errorLine(std::string("JNI exception: failed to create the Java VM\nReason: ") +
+                             rejected.reason + ".\n");
+        EXPECT_NE(result.output.find(line), std::string::npos)
+            << rejected.option << ": " << result.output;
+        EXPECT_EQ(printedArguments(result.output).size(), 0u);
+    }
+}
+
+TEST_P(LaunchOnTestJvm, ReasonTextFollowsTheCreationResult) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"-5", "VM already created"}, {"-3", "JNI version error"}, {"-7", ""}, {"1", ""}};
+    for (const auto& [code, reason] : cases) {
+        configure("testapp.PrintArgs",
+                  std::string("Virtual Machine Parameters=-Dtestjvm.create.result=") + code);
+        RunResult result = folder.run();
+        EXPECT_EQ(result.exitCode, folder.exitCodeFor(-1));
+        EXPECT_EQ(
+            result.output,
+            folder.errorLine(std::string("JNI exception: failed to create the Java VM\nReason: ") +
+                             reason + ".\n"))
+            << code;
+    }
+}
+
+TEST_P(LaunchOnTestJvm, VmReceivesTheOptionsThenTheTwoHooks) {
+    configure("testapp.PrintArgs",
+              "Virtual Machine Parameters=-Xmx64m  \"-Dtitle=My App\" -Dx=\"a b\"");
+    RunResult result = folder.run();
+    ASSERT_EQ(result.exitCode, 0u) << result.output << result.errors;
+    EXPECT_EQ(folder.recorded("version"), std::vector<std::string>{"0x00010002"});
+    EXPECT_EQ(folder.recorded("ignoreUnrecognized"), std::vector<std::string>{"0"});
+    std::string classPath =
+        classPathOfApplications() + (GetParam().target == Target::Windows ? ";" : ":");
+    EXPECT_EQ(folder.recorded("option"),
+              (std::vector<std::string>{"-Djava.class.path=" + classPath, "-Xmx64m",
+                                        "-Dtitle=My App", "-Dx=a b", "abort hook", "exit hook"}));
+}
+
+TEST_P(LaunchOnTestJvm, EmptyClassPathIsReportedAndTheVmStartsWithTheHooksOnly) {
+    std::string home = folder.installRuntime();
+    folder.writeIni("[Java Runtime Environment]\nJRE Path=" + home +
+                    "\nMain Class=testapp.PrintArgs\nVirtual Machine Parameters=-Xmx64m\n"
+                    "[Application]\nCmd=never added\n");
+    RunResult result = folder.run({"x"});
+    EXPECT_EQ(result.exitCode, 0u);
+    EXPECT_EQ(linesOf(result.output),
+              (std::vector<std::string>{"Error: Java Class Path was not specified in INI file. ",
+                                        "args.count=1", "arg[0]=x"}));
+    EXPECT_EQ(folder.recorded("option"), (std::vector<std::string>{"abort hook", "exit hook"}));
+}
+
+TEST_P(LaunchAnywhere, CmdTokensFollowTheCommandLineAndEmptyOnesAreDropped) {
+    configure("testapp.PrintArgs", "", "Cmd=\"%ZEN_TEST_WORD%\" \"\" second");
+    RunResult result = folder.run({"a b"}, {{"ZEN_TEST_WORD", "first"}});
+    EXPECT_EQ(result.exitCode, 0u) << result.output << result.errors;
+    EXPECT_EQ(printedArguments(result.output),
+              (std::vector<std::string>{"a b", "first", "second"}));
+}
+
+TEST_P(LaunchAnywhere, MissingMainClassThroughTheLauncherHelper) {
+    configure("testapp.Missing");
+    RunResult result = folder.run();
+    // The VM's launcher helper reports it and ends the process through System.exit(1).
+    EXPECT_EQ(result.exitCode, 1u) << result.output;
+    EXPECT_NE(result.errors.find("Could not find or load main class testapp.Missing"),
+              std::string::npos)
+        << result.errors;
+}
+
+TEST_P(LaunchAnywhere, MainClassWithoutMainThroughTheLauncherHelper) {
+    configure("testapp.NoMain");
+    RunResult result = folder.run();
+    EXPECT_EQ(result.exitCode, 1u) << result.output;
+    EXPECT_NE(result.errors.find("Main method not found in class testapp.NoMain"),
+              std::string::npos)
+        << result.errors;
+}
+
+TEST_P(LaunchOnTestJvm, WithoutTheLauncherHelperMissingClassesAreReportedByTheLauncher) {
+    configure("testapp.Missing", "", "", "no-boot-loader");
+    RunResult result = folder.run();
+    EXPECT_EQ(result.exitCode, folder.exitCodeFor(-1));
+    EXPECT_EQ(result.output, folder.errorLine("Could not find the main class testapp/Missing.\n"));
+    EXPECT_NE(result.errors.find("NoClassDefFoundError"), std::string::npos) << result.errors;
+    EXPECT_EQ(folder.recorded("call"), std::vector<std::string>{"FindClass testapp/Missing"});
+}
+
+TEST_P(LaunchOnTestJvm, WithoutTheLauncherHelperAMissingMainMethodIsReported) {
+    configure("testapp.NoMainQuiet", "", "", "no-boot-loader");
+    RunResult quiet = folder.run();
+    EXPECT_EQ(quiet.exitCode, folder.exitCodeFor(-1));
+    EXPECT_EQ(quiet.output, folder.errorLine("No main method found in specified class.\n"));
+
+    configure("testapp.NoMain", "", "", "no-boot-loader");
+    RunResult pending = folder.run();
+    EXPECT_EQ(pending.exitCode, folder.exitCodeFor(-1));
+    EXPECT_EQ(pending.output, ""); // the pending exception is described instead
+    EXPECT_NE(pending.errors.find("NoSuchMethodError"), std::string::npos) << pending.errors;
+}
+
+TEST_P(LaunchOnTestJvm, MainClassReachesTheHelperDottedAndFindClassWithSlashes) {
+    configure("testapp.PrintArgs");
+    folder.run();
+    EXPECT_EQ(folder.recorded("call").front(),
+              "JVM_FindClassFromBootLoader sun/launcher/LauncherHelper");
+    EXPECT_EQ(folder.recorded("main"), std::vector<std::string>{"testapp/PrintArgs"});
+    configure("testapp.PrintArgs", "", "", "no-boot-loader");
+    folder.run();
+    EXPECT_EQ(folder.recorded("call"), std::vector<std::string>{"FindClass testapp/PrintArgs"});
+}
+
+TEST_P(LaunchOnTestJvm, ThreadStackSizeComesFromXssOrTheVmDefault) {
+    configure("testapp.Stack", "Virtual Machine Parameters=-Xss2m");
+    ASSERT_EQ(folder.run().exitCode, 0u);
+    std::vector<std::string> sizes = folder.recorded("thread.stack");
+    ASSERT_FALSE(sizes.empty());
+    EXPECT_GE(std::stoull(sizes.back()), 2u * 1024 * 1024);
+    EXPECT_LT(std::stoull(sizes.back()), 2u * 1024 * 1024 + 256 * 1024);
+
+    configure("testapp.Stack");
+    ASSERT_EQ(folder.run({}, {{"TESTJVM_DEFAULT_STACK", "3145728"}}).exitCode, 0u);
+    sizes = folder.recorded("thread.stack");
+    ASSERT_FALSE(sizes.empty());
+    EXPECT_GE(std::stoull(sizes.back()), 3u * 1024 * 1024);
+    EXPECT_LT(std::stoull(sizes.back()), 3u * 1024 * 1024 + 256 * 1024);
+}
+
+TEST_P(LaunchOnTestJvm, ALibraryWithoutEntryPointsIsReported) {
+    configure("testapp.PrintArgs", "", "", "no-create");
+    RunResult result = folder.run();
+    EXPECT_EQ(result.exitCode, folder.exitCodeFor(-1));
+    EXPECT_EQ(result.output.rfind(
+                  folder.errorLine("Windows exception: cannot find CreateJavaVM JNI (errno = ")
+                      .substr(0, 50),
+                  0),
+              0u)
+        << result.output;
+}
+
+TEST_P(LaunchOnRealJvm, ClassPathAndVmParametersAreSeenFromJava) {
+    folder.installRuntime();
+    std::filesystem::path lib = folder.path() / "lib";
+    std::filesystem::create_directories(lib);
+    for (const char* jar : {"b.jar", "a.jar"}) {
+        std::ofstream(lib / jar) << "not really a jar";
+    }
+    folder.writeIni("[Java Runtime Environment]\nJRE Path=" + GetParam().jdkHome +
+                    "\nMain Class=testapp.Properties\n"
+                    "Virtual Machine Parameters=-Xss2m \"-Dtitle=My App\" -Dhome=%ZEN_TEST_HOME%\n"
+                    "[Class Path]\nClass Path=" +
+                    folder.testApplicationClasses() + ";\\lib\\*.jar;\\missing.jar\n");
+    RunResult result =
+        folder.run({"java.class.path", "title", "home"}, {{"ZEN_TEST_HOME", "/opt/zen"}});
+    ASSERT_EQ(result.exitCode, 0u) << result.output << result.errors;
+    std::string root = folder.path().string();
+    std::vector<std::string> lines = linesOf(result.output);
+    EXPECT_EQ(lines.at(0), "property.java.class.path=" + folder.testApplicationClasses() + ":" +
+                               root + "/lib/a.jar:" + root + "/lib/b.jar:");
+    EXPECT_EQ(lines.at(1), "property.title=My App");
+    EXPECT_EQ(lines.at(2), "property.home=/opt/zen");
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "vm.option=-Xss2m"), lines.end())
+        << result.output;
+}
+
+struct CommandLineCase {
+    const char* commandLine;
+    std::vector<std::string> arguments;
+};
+
+// Wine re-quotes arguments it passes on, so these go through an exact command line.
+TEST_P(LaunchOnWindows, CommandLineIsSplitByTheLaunchersOwnRule) {
+    configure("testapp.PrintArgs");
+    const CommandLineCase cases[] = {
+        {"a  b", {"a", "b"}},
+        {"\"a b\" d", {"a b", "d"}},
+        {"\"a b\"d", {"a b", "d"}},
+        {"a\"b d\"", {"a\"b", "d\""}},
+        {"\"\"", {""}},
+        {"\"abc", {"abc"}},
+        {"abc \"", {"abc", ""}},
+        {"a\\\"b", {"a\\\"b"}},
+        {"a\tb", {"a\tb"}},
+        {"  ", {}},
+    };
+    for (const CommandLineCase& c : cases) {
+        RunResult result = folder.runCommandLine(c.commandLine);
+        EXPECT_EQ(result.exitCode, 0u) << c.commandLine;
+        EXPECT_EQ(printedArguments(result.output), c.arguments)
+            << "command line: " << c.commandLine;
+    }
+}
+
+} // namespace
+} // namespace launcher::e2e

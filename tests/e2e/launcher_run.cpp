@@ -1,0 +1,325 @@
+#include "e2e/launcher_run.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <set>
+#include <signal.h>
+#include <spawn.h>
+#include <sstream>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace launcher::e2e {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kRunTimeoutSeconds = 120;
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+bool windowsBuildRequired() {
+    return std::getenv("LAUNCHER_REQUIRE_WINDOWS") != nullptr;
+}
+
+fs::path windowsBuild() {
+    return fs::path(LAUNCHER_WINDOWS_BUILD_DIR);
+}
+
+bool windowsBuildPresent() {
+    return fs::exists(windowsBuild() / "launcher.exe") &&
+           fs::exists(windowsBuild() / "tests" / "exit_code_probe.exe") &&
+           fs::exists(windowsBuild() / "testjvm" / "default" / "jvm.dll");
+}
+
+// Each JDK once, even when several names under /usr/lib/jvm lead to it.
+std::vector<std::string> installedJdks() {
+    std::vector<std::string> homes;
+    std::set<fs::path> seen;
+    std::error_code error;
+    std::vector<fs::path> candidates;
+    for (const fs::directory_entry& entry : fs::directory_iterator("/usr/lib/jvm", error)) {
+        candidates.push_back(entry.path());
+    }
+    std::sort(candidates.begin(), candidates.end());
+    for (const fs::path& home : candidates) {
+        if (!fs::exists(home / "lib" / "server" / "libjvm.so")) {
+            continue;
+        }
+        fs::path real = fs::canonical(home, error);
+        if (!error && seen.insert(real).second) {
+            homes.push_back(real.string());
+        }
+    }
+    return homes;
+}
+
+// The launcher's own splitting rule knows no escapes: quote what holds a blank or is empty.
+std::string windowsCommandLine(const std::vector<std::string>& arguments) {
+    std::string line;
+    for (const std::string& argument : arguments) {
+        line += ' ';
+        bool quote = argument.empty() || argument.find(' ') != std::string::npos;
+        line += quote ? "\"" + argument + "\"" : argument;
+    }
+    return line;
+}
+
+// Runs argv with the environment, standard output and error going to files.
+int spawnAndWait(const std::vector<std::string>& argv,
+                 const std::map<std::string, std::string>& extra, const fs::path& output,
+                 const fs::path& errors, const fs::path& workingFolder) {
+    std::vector<std::string> environment;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        std::string pair(*entry);
+        std::string name = pair.substr(0, pair.find('='));
+        if (extra.find(name) == extra.end()) {
+            environment.push_back(pair);
+        }
+    }
+    for (const auto& [name, value] : extra) {
+        environment.push_back(name + "=" + value);
+    }
+    std::vector<char*> argvPointers;
+    for (const std::string& argument : argv) {
+        argvPointers.push_back(const_cast<char*>(argument.c_str()));
+    }
+    argvPointers.push_back(nullptr);
+    std::vector<char*> environmentPointers;
+    for (std::string& pair : environment) {
+        environmentPointers.push_back(pair.data());
+    }
+    environmentPointers.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str());
+    pid_t pid = 0;
+    int failed = posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, argvPointers.data(),
+                             environmentPointers.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (failed != 0) {
+        throw std::runtime_error("cannot start " + argv[0]);
+    }
+    // A hung launcher must fail its test, not the whole run.
+    for (int waited = 0;; ++waited) {
+        int status = 0;
+        pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid) {
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        }
+        if (waited >= kRunTimeoutSeconds * 100) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            throw std::runtime_error(argv[0] + " did not end within the time limit");
+        }
+        usleep(10000);
+    }
+}
+
+} // namespace
+
+std::vector<Configuration> testJvmConfigurations() {
+    std::vector<Configuration> configurations = {{"LinuxTestJvm", Target::Linux, ""}};
+    if (windowsBuildPresent() || windowsBuildRequired()) {
+        configurations.push_back({"WindowsTestJvm", Target::Windows, ""});
+    }
+    return configurations;
+}
+
+std::vector<Configuration> realJvmConfigurations() {
+    std::vector<Configuration> configurations;
+    for (const std::string& home : installedJdks()) {
+        std::string name = "Linux_" + fs::path(home).filename().string();
+        std::replace_if(
+            name.begin(), name.end(),
+            [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
+        configurations.push_back({name, Target::Linux, home});
+    }
+    return configurations;
+}
+
+std::vector<Configuration> allConfigurations() {
+    std::vector<Configuration> all = testJvmConfigurations();
+    for (Configuration& real : realJvmConfigurations()) {
+        all.push_back(std::move(real));
+    }
+    return all;
+}
+
+std::string windowsPathOf(const fs::path& path) {
+    std::string text = "Z:" + path.string();
+    std::replace(text.begin(), text.end(), '/', '\\');
+    return text;
+}
+
+LauncherFolder::LauncherFolder(const Configuration& configuration) : configuration_(configuration) {
+    fs::path source = configuration.target == Target::Windows ? windowsBuild() / "launcher.exe"
+                                                              : fs::path(LAUNCHER_LINUX_BINARY);
+    if (!fs::exists(source)) {
+        throw std::runtime_error("no launcher at " + source.string());
+    }
+    fs::copy_file(source, executable());
+}
+
+fs::path LauncherFolder::executable() const {
+    return path() / (configuration_.target == Target::Windows ? "launcher.exe" : "launcher");
+}
+
+void LauncherFolder::writeIni(const std::string& content) const {
+    std::string crlf;
+    for (char c : content) {
+        if (c == '\n') {
+            crlf += '\r';
+        }
+        crlf += c;
+    }
+    folder_.write("launcher.ini", crlf);
+}
+
+std::string LauncherFolder::launcherPath(const std::string& relative) const {
+    fs::path full = path() / relative;
+    return configuration_.target == Target::Windows ? windowsPathOf(full) : full.string();
+}
+
+std::string LauncherFolder::installRuntime(const std::string& variant) const {
+    if (configuration_.realJvm()) {
+        return configuration_.jdkHome;
+    }
+    if (configuration_.target == Target::Windows) {
+        fs::path target = path() / "jre" / "bin" / "server";
+        fs::create_directories(target);
+        fs::copy_file(windowsBuild() / "testjvm" / variant / "jvm.dll", target / "jvm.dll");
+    } else {
+        fs::path target = path() / "jre" / "lib" / "server";
+        fs::create_directories(target);
+        fs::copy_file(fs::path(LAUNCHER_LINUX_TESTJVM_DIR) / variant / "libjvm.so",
+                      target / "libjvm.so");
+    }
+    return launcherPath("jre");
+}
+
+std::string LauncherFolder::testApplicationClasses() const {
+    return LAUNCHER_TESTAPP_CLASSES;
+}
+
+RunResult LauncherFolder::run(const std::vector<std::string>& arguments,
+                              const std::map<std::string, std::string>& environment) const {
+    if (configuration_.target == Target::Windows) {
+        return runWindows(windowsCommandLine(arguments), environment);
+    }
+    return runLinux(arguments, environment);
+}
+
+RunResult
+LauncherFolder::runCommandLine(const std::string& afterProgram,
+                               const std::map<std::string, std::string>& environment) const {
+    return runWindows(" " + afterProgram, environment);
+}
+
+RunResult LauncherFolder::runLinux(const std::vector<std::string>& arguments,
+                                   const std::map<std::string, std::string>& environment) const {
+    std::map<std::string, std::string> variables = environment;
+    variables["TESTJVM_RECORD"] = (path() / "record.txt").string();
+    std::vector<std::string> argv = {executable().string()};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    fs::remove(path() / "record.txt");
+    RunResult result;
+    result.exitCode = static_cast<uint32_t>(
+        spawnAndWait(argv, variables, path() / "stdout.txt", path() / "stderr.txt", path()));
+    result.output = readFile(path() / "stdout.txt");
+    result.errors = readFile(path() / "stderr.txt");
+    return result;
+}
+
+RunResult LauncherFolder::runWindows(const std::string& commandLine,
+                                     const std::map<std::string, std::string>& environment) const {
+    if (!windowsBuildPresent()) {
+        throw std::runtime_error("the Windows build is missing at " + windowsBuild().string());
+    }
+    std::map<std::string, std::string> variables = environment;
+    variables["TESTJVM_RECORD"] = windowsPathOf(path() / "record.txt");
+    variables["LAUNCHER_PROBE_COMMAND_LINE"] =
+        "\"" + windowsPathOf(executable()) + "\"" + commandLine;
+    variables["LAUNCHER_PROBE_RESULT"] = windowsPathOf(path() / "exit-code.txt");
+    variables["WINEPREFIX"] = (windowsBuild() / "wineprefix").string();
+    variables["WINEDEBUG"] = "-all";
+    variables["WINEDLLOVERRIDES"] = "mscoree,mshtml=";
+    fs::remove(path() / "record.txt");
+    fs::remove(path() / "exit-code.txt");
+    std::vector<std::string> argv = {"/usr/bin/wine",
+                                     (windowsBuild() / "tests" / "exit_code_probe.exe").string()};
+    int probe = spawnAndWait(argv, variables, path() / "stdout.txt", path() / "stderr.txt", path());
+    RunResult result;
+    result.output = readFile(path() / "stdout.txt");
+    result.errors = readFile(path() / "stderr.txt");
+    std::string code = readFile(path() / "exit-code.txt");
+    if (probe != 0 || code.empty()) {
+        throw std::runtime_error("the exit code probe failed (" + std::to_string(probe) +
+                                 "): " + result.errors);
+    }
+    result.exitCode = static_cast<uint32_t>(std::stoul(code));
+    return result;
+}
+
+std::vector<std::string> LauncherFolder::record() const {
+    std::vector<std::string> lines;
+    std::istringstream in(readFile(path() / "record.txt"));
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::vector<std::string> LauncherFolder::recorded(const std::string& key) const {
+    std::vector<std::string> values;
+    for (const std::string& line : record()) {
+        if (line.rfind(key + "=", 0) == 0) {
+            values.push_back(line.substr(key.size() + 1));
+        }
+    }
+    return values;
+}
+
+uint32_t LauncherFolder::exitCodeFor(int32_t code) const {
+    uint32_t full = static_cast<uint32_t>(code);
+    return configuration_.target == Target::Windows ? full : (full & 0xFF);
+}
+
+std::string LauncherFolder::errorLine(const std::string& text) const {
+    std::string line = "Error: " + text + " \n";
+    if (configuration_.target != Target::Windows) {
+        return line;
+    }
+    // Standard output is in text mode there: every line feed arrives as CR LF.
+    std::string crlf;
+    for (char c : line) {
+        if (c == '\n') {
+            crlf += '\r';
+        }
+        crlf += c;
+    }
+    return crlf;
+}
+
+} // namespace launcher::e2e

@@ -1,0 +1,88 @@
+// Runs a built launcher as a process in a folder of its own: the Linux launcher
+// directly, the Windows launcher under Wine. One scenario is written once and run
+// in every configuration that can show it.
+#pragma once
+
+#include "support/test_folder.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace launcher::e2e {
+
+enum class Target { Linux, Windows };
+
+struct Configuration {
+    std::string name; // shown in test names
+    Target target;
+    std::string jdkHome; // a real JDK to run on; empty for the test JVM
+
+    bool realJvm() const { return !jdkHome.empty(); }
+};
+
+// Every configuration this machine can run: Linux with the test JVM, Windows
+// under Wine with the test JVM, and Linux with each JDK under /usr/lib/jvm.
+std::vector<Configuration> allConfigurations();
+std::vector<Configuration> testJvmConfigurations();
+std::vector<Configuration> realJvmConfigurations();
+
+struct RunResult {
+    uint32_t exitCode = 0; // the full 32-bit code on Windows, 8 bits on Linux
+    std::string output;    // standard output
+    std::string errors;    // standard error
+};
+
+class LauncherFolder {
+  public:
+    explicit LauncherFolder(const Configuration& configuration);
+
+    const Configuration& configuration() const { return configuration_; }
+    const std::filesystem::path& path() const { return folder_.path(); }
+
+    // Writes the launcher's main INI file (lines are joined with CR LF).
+    void writeIni(const std::string& content) const;
+    // A runtime home holding the test JVM (variant "default", "no-boot-loader", ...),
+    // or the configuration's real JDK; returned in the launcher's path form.
+    std::string installRuntime(const std::string& variant = "default") const;
+    // A file of the folder, in the launcher's path form.
+    std::string launcherPath(const std::string& relative) const;
+    // The folder of the Java test applications, in the launcher's path form.
+    std::string testApplicationClasses() const;
+
+    // Runs the launcher with the arguments, exactly as given (the Windows command
+    // line is quoted with the launcher's own rule: blanks and empty arguments in
+    // quotes). `environment` is added to the inherited one.
+    RunResult run(const std::vector<std::string>& arguments = {},
+                  const std::map<std::string, std::string>& environment = {}) const;
+    // Runs with a Windows command line after the program path, exactly as written.
+    RunResult runCommandLine(const std::string& afterProgram,
+                             const std::map<std::string, std::string>& environment = {}) const;
+
+    // The lines the test JVM recorded during the last run.
+    std::vector<std::string> record() const;
+    std::vector<std::string> recorded(const std::string& key) const;
+
+    // The exit code a process ending with `code` reports in this configuration.
+    uint32_t exitCodeFor(int32_t code) const;
+    // The launcher's error line as it appears on standard output.
+    std::string errorLine(const std::string& text) const;
+
+  private:
+    RunResult runLinux(const std::vector<std::string>& arguments,
+                       const std::map<std::string, std::string>& environment) const;
+    RunResult runWindows(const std::string& commandLine,
+                         const std::map<std::string, std::string>& environment) const;
+    std::filesystem::path executable() const;
+
+    Configuration configuration_;
+    testing::TestFolder folder_;
+};
+
+// The folder's Linux path as Wine shows it to Windows programs (Z: is /).
+std::string windowsPathOf(const std::filesystem::path& path);
+
+} // namespace launcher::e2e

@@ -1,0 +1,25 @@
+#include "support/own_ini_file.h"
+
+#include "config/ini_paths.h"
+
+#include <fstream>
+#include <stdexcept>
+
+namespace launcher::testing {
+
+OwnIniFile::OwnIniFile(std::string_view content) {
+    WideString path;
+    if (!mainIniPath(path)) {
+        throw std::runtime_error("the test executable has no INI path");
+    }
+    path_ = std::filesystem::path(std::u16string(path.view()));
+    std::ofstream(path_, std::ios::binary)
+        .write(content.data(), static_cast<std::streamsize>(content.size()));
+}
+
+OwnIniFile::~OwnIniFile() {
+    std::error_code ignored;
+    std::filesystem::remove(path_, ignored);
+}
+
+} // namespace launcher::testing
