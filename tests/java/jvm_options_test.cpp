@@ -1,0 +1,229 @@
+#include "config/ini_store.h"
+#include "core/launcher.h"
+#include "java/jvm_options.h"
+#include "platform/environment.h"
+#include "platform/file_system.h"
+#include "support/own_ini_file.h"
+#include "support/printers.h"
+#include "support/test_folder.h"
+
+#include <gtest/gtest.h>
+
+namespace launcher {
+namespace {
+
+using testing::OwnIniFile;
+using testing::TestFolder;
+
+constexpr char16_t kSeparator = platform::kPathSeparator;
+constexpr char16_t kListSeparator = platform::kPathListSeparator;
+
+// A launcher folder with lib/app.jar, lib/util.jar and top.jar, and a store whose
+// "Class Path" (and "Embedded Jar") are given.
+class ClassPath : public ::testing::Test {
+  protected:
+    ClassPath() {
+        folder.write("lib/app.jar", "jar");
+        folder.write("lib/util.jar", "jar");
+        folder.write("lib/notes.txt", "text");
+        folder.write("top.jar", "jar");
+        root = WideString(testing::toU16(folder.path()));
+        platform::useNativeSeparators(root);
+        executable = root + (kSeparator == u'\\' ? u"\\launcher.exe" : u"/launcher");
+    }
+
+    WideString compose(std::u16string_view classPath, std::u16string_view embeddedJar = u"") {
+        MemoryIniStore store;
+        store.setValue(u"Class Path", u"Class Path", classPath);
+        store.setValue(u"Application", u"Embedded Jar", embeddedJar);
+        return composeClassPath(store, executable);
+    }
+
+    // The launcher folder's path of a relative name written with '/'.
+    WideString under(std::u16string_view relative) const {
+        WideString path = root;
+        path.append(kSeparator);
+        WideString tail(relative);
+        if (kSeparator != u'/') {
+            tail.replaceAll(u'/', kSeparator);
+        }
+        return path.append(tail);
+    }
+
+    // Elements joined, each followed by the list separator.
+    static WideString listOf(std::initializer_list<WideString> elements) {
+        WideString list;
+        for (const WideString& element : elements) {
+            list.append(element).append(kListSeparator);
+        }
+        return list;
+    }
+
+    TestFolder folder;
+    WideString root;
+    WideString executable;
+};
+
+TEST_F(ClassPath, WildcardsAndRelativeEntriesAreSearchedInTheLauncherFolder) {
+    EXPECT_EQ(compose(u"\\lib\\app.jar;\\lib\\*.jar"),
+              listOf({under(u"lib/app.jar"), under(u"lib/app.jar"), under(u"lib/util.jar")}));
+    EXPECT_EQ(compose(u"\\*.jar"), listOf({under(u"top.jar")}));
+}
+
+TEST_F(ClassPath, MissingRelativeEntriesAreDroppedAndAbsoluteOnesKept) {
+    WideString absoluteMissing = under(u"nowhere/gone.jar");
+    WideString value = WideString(u"\\lib\\gone.jar;") + absoluteMissing.view();
+    EXPECT_EQ(compose(value), listOf({absoluteMissing}));
+    EXPECT_TRUE(compose(u"\\lib\\*.zip").empty());
+}
+
+TEST_F(ClassPath, AnEmptyEntryIsASearchForTheLauncherFolderItself) {
+    EXPECT_EQ(compose(u"\\top.jar;;\\top.jar"),
+              listOf({under(u"top.jar"), root, under(u"top.jar")}));
+    EXPECT_EQ(compose(u"\\top.jar;"), listOf({under(u"top.jar")})); // no empty last entry
+}
+
+TEST_F(ClassPath, EmbeddedJarPutsTheExecutableFirstInAnyLetterCase) {
+    for (std::u16string_view yes : {u"yes", u"YES", u"Yes"}) {
+        EXPECT_EQ(compose(u"\\top.jar", yes), listOf({executable, under(u"top.jar")}));
+    }
+    EXPECT_EQ(compose(u"\\top.jar", u"No"), listOf({under(u"top.jar")}));
+    EXPECT_EQ(compose(u"", u"Yes"), listOf({executable}));
+}
+
+TEST_F(ClassPath, EnvironmentReferencesAreExpandedInEachEntry) {
+    ASSERT_TRUE(platform::setEnvironmentVariable(u"ZEN_JVM_HOME", under(u"lib")));
+    WideString entries(u"%ZEN_JVM_HOME%");
+    entries.append(kSeparator).append(u"util.jar;\\%ZEN_UNDEFINED_NAME%.jar");
+    EXPECT_EQ(compose(entries), listOf({under(u"lib/util.jar")}));
+}
+
+TEST(ClassPathEntries, NetworkAndDrivePathsAreAbsoluteOnWindowsOnly) {
+    bool windows = platform::kPathSeparator == u'\\';
+    EXPECT_EQ(platform::isRelativeEntry(u"\\\\server\\share\\a.jar"), !windows);
+    EXPECT_EQ(platform::isRelativeEntry(u"C:\\a.jar"), !windows);
+    EXPECT_EQ(platform::isRelativeEntry(u"/opt/a.jar"), windows);
+    EXPECT_TRUE(platform::isRelativeEntry(u"\\lib\\a.jar"));
+    EXPECT_TRUE(platform::isRelativeEntry(u"a"));
+    EXPECT_TRUE(platform::isRelativeEntry(u""));
+}
+
+WideStringList split(std::u16string_view parameters, size_t& stackSize) {
+    WideStringList items;
+    VmParameterState state;
+    splitVmParameters(parameters, items, state);
+    stackSize = state.applicationThreadStackSize;
+    return items;
+}
+
+struct ParameterCase {
+    std::u16string_view text;
+    std::vector<std::u16string_view> items;
+};
+
+TEST(VmParameters, SplitAtBlanksOutsideQuotesThenUnquoted) {
+    const ParameterCase cases[] = {
+        {u"-Xmx512m  -Dx=\"a b\"  \"-Dy=c d\"", {u"-Xmx512m", u"-Dx=a b", u"-Dy=c d"}},
+        {u"-Dtitle=\"My App\" -Xmx256m", {u"-Dtitle=My App", u"-Xmx256m"}},
+        {u"", {}},
+        {u"   ", {}},
+        {u" -Xmx512m", {u"-Xmx512m"}}, // as the extending-section rule produces it
+        {u"-Dq=\"say \"\"hi\"\"\"", {u"-Dq=say \"hi\""}},
+        {u"-Dopen=\"a b", {u"-Dopen=\"a", u"b"}}, // an unclosed quote protects nothing
+        {u"\"\"", {u""}},
+        {u"-Da=\"1\"\"2\" x", {u"-Da=1\"2\"", u"x"}}, // a doubled quote closes on its second
+    };
+    for (const ParameterCase& c : cases) {
+        size_t stack = 0;
+        WideStringList items = split(c.text, stack);
+        ASSERT_EQ(items.size(), c.items.size()) << WideString(c.text).toNarrow();
+        for (size_t i = 0; i < items.size(); ++i) {
+            EXPECT_EQ(items[i].view(), c.items[i]) << WideString(c.text).toNarrow();
+        }
+    }
+}
+
+TEST(VmParameters, TheLastXssSetsTheThreadStackAndTheOptionStays) {
+    const std::pair<std::u16string_view, size_t> cases[] = {
+        {u"-Xss512k", 524288},
+        {u"-Xss2m -Xmx64m", 2097152},
+        {u"-Xss2m -Xss1048576", 1048576},
+        {u"-Xss2m -Xss=512k", 0},
+        {u"-Xss1:2m", 0},
+        {u"-Xmx64m", 0},
+    };
+    for (const auto& [text, expected] : cases) {
+        size_t stack = 0;
+        WideStringList items = split(text, stack);
+        EXPECT_EQ(stack, expected) << WideString(text).toNarrow();
+        EXPECT_EQ(items.front().view().substr(0, 4), text.substr(0, 4));
+    }
+    size_t stack = 0;
+    WideStringList items = split(u"-Xss1P", stack);
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_TRUE(items[0].startsWith(u"-Xss")) << items[0].toNarrow();
+    EXPECT_EQ(items[0].at(items[0].length() - 1), u'K');
+    EXPECT_EQ(stack, std::stoull(items[0].mid(4, items[0].length() - 5).toNarrow()) * 1024);
+}
+
+// buildJvmOptions reads the INI file beside the running executable.
+class OptionList : public ::testing::Test {
+  protected:
+    std::string iniFor(const std::string& jre, const std::string& application) const {
+        return "[Java Runtime Environment]\r\n" + jre +
+               "\r\n[Class Path]\r\nClass Path=" + classPath + "\r\n[Application]\r\n" +
+               application + "\r\n";
+    }
+
+    TestFolder folder;
+    std::string classPath = WideString(testing::toU16(folder.write("app.jar", "jar"))).toNarrow();
+};
+
+TEST_F(OptionList, ClassPathFirstThenParametersExpandedAfterUnquoting) {
+    ASSERT_TRUE(platform::setEnvironmentVariable(u"ZEN_TEST_TITLE", WideString(u"Title")));
+    OwnIniFile ini(iniFor("Virtual Machine Parameters=-Xmx64m \"-Dt=%ZEN_TEST_TITLE% here\"", ""));
+    Launcher launcher;
+    ASSERT_TRUE(buildJvmOptions(launcher));
+    std::string separator(1, static_cast<char>(kListSeparator));
+    EXPECT_EQ(launcher.java.options, (JvmOptionList{"-Djava.class.path=" + classPath + separator,
+                                                    "-Xmx64m", "-Dt=Title here"}));
+}
+
+TEST_F(OptionList, RedirectionNamesAndAppendFlags) {
+    ASSERT_TRUE(platform::setEnvironmentVariable(u"ZEN_TEST_LOGS", WideString(u"logs")));
+    OwnIniFile ini(iniFor("", "Output File=%ZEN_TEST_LOGS%/out.txt\r\nOutput Append=Yes\r\n"
+                              "Error File=err.txt\r\nError Append=yes"));
+    Launcher launcher;
+    ASSERT_TRUE(buildJvmOptions(launcher));
+    EXPECT_EQ(launcher.java.outputFile, u"logs/out.txt");
+    EXPECT_FALSE(launcher.java.outputAppend); // only "yes" in lower case appends
+    EXPECT_EQ(launcher.java.errorFile, u"err.txt");
+    EXPECT_TRUE(launcher.java.errorAppend);
+}
+
+TEST_F(OptionList, CmdTokensFollowTheCommandLineArguments) {
+    OwnIniFile ini(iniFor("", "Cmd=one \"\" \"two words\""));
+    Launcher launcher;
+    launcher.arguments = {WideString(u"from the command line")};
+    ASSERT_TRUE(buildJvmOptions(launcher));
+    ASSERT_EQ(launcher.arguments.size(), 3u);
+    EXPECT_EQ(launcher.arguments[1], u"one");
+    EXPECT_EQ(launcher.arguments[2], u"two words");
+}
+
+TEST_F(OptionList, EmptyClassPathPrints209AndAssemblesNothingElse) {
+    classPath = "\\nothing\\here\\*.jar";
+    OwnIniFile ini(iniFor("Virtual Machine Parameters=-Xss2m", "Output File=out.txt\r\nCmd=extra"));
+    Launcher launcher;
+    ::testing::internal::CaptureStdout();
+    EXPECT_FALSE(buildJvmOptions(launcher));
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+              "Error: Java Class Path was not specified in INI file. \n");
+    EXPECT_TRUE(launcher.java.options.empty());
+    EXPECT_TRUE(launcher.java.outputFile.empty());
+    EXPECT_TRUE(launcher.arguments.empty());
+    EXPECT_EQ(launcher.applicationThreadStackSize, 0u);
+}
+
+} // namespace
+} // namespace launcher
