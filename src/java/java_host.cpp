@@ -96,9 +96,17 @@ uint32_t JavaHost::runApplicationThread(void* parameter) {
         return 1;
     }
     JavaHost& java = launcher->java;
-    if (java.createVm(*launcher) && java.invokeMain(*launcher)) {
+    if (!java.createVm(*launcher)) {
+        return 1;
+    }
+    if (java.invokeMain(*launcher)) {
         java.destroyVm();
         return 0;
+    }
+    // The teardown destroys the VM from the main thread, and DestroyJavaVM waits for
+    // every thread still attached: this one would be waited for for ever once ended.
+    if (!ibmRuntimesAdmitted(launcher->settings)) {
+        java.vm->DetachCurrentThread();
     }
     return 1;
 }
