@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <dlfcn.h>
+#include <string>
+#include <unistd.h>
 
 namespace launcher::platform {
 
@@ -16,10 +18,11 @@ uint32_t failureCode(int fallback) {
 } // namespace
 
 void* loadLibraryForever(const WideString& path, uint32_t& error) {
+    std::string file = path.toNarrow();
     errno = 0;
-    void* library = dlopen(path.toNarrow().c_str(), RTLD_NOW | RTLD_GLOBAL);
+    void* library = dlopen(file.c_str(), RTLD_NOW | RTLD_GLOBAL);
     if (library == nullptr) {
-        error = failureCode(ENOEXEC);
+        error = failureCode(access(file.c_str(), F_OK) == 0 ? ENOEXEC : ENOENT);
     }
     return library;
 }
