@@ -229,13 +229,17 @@ TEST_P(LaunchAnywhere, MainClassWithoutMainThroughTheLauncherHelper) {
         << result.errors;
 }
 
+// The VM outlives the failed application thread here, so the launcher's teardown
+// must be able to destroy it: a thread left attached would be waited for for ever.
 TEST_P(LaunchOnTestJvm, WithoutTheLauncherHelperMissingClassesAreReportedByTheLauncher) {
     configure("testapp.Missing", "", "", "no-boot-loader");
     RunResult result = folder.run();
     EXPECT_EQ(result.exitCode, folder.exitCodeFor(-1));
     EXPECT_EQ(result.output, folder.errorLine("Could not find the main class testapp/Missing.\n"));
     EXPECT_NE(result.errors.find("NoClassDefFoundError"), std::string::npos) << result.errors;
-    EXPECT_EQ(folder.recorded("call"), std::vector<std::string>{"FindClass testapp/Missing"});
+    EXPECT_EQ(folder.recordedCalls("FindClass testapp"),
+              std::vector<std::string>{"FindClass testapp/Missing"});
+    EXPECT_TRUE(folder.recorded("jni.pending").empty());
 }
 
 TEST_P(LaunchOnTestJvm, WithoutTheLauncherHelperAMissingMainMethodIsReported) {
@@ -254,12 +258,16 @@ TEST_P(LaunchOnTestJvm, WithoutTheLauncherHelperAMissingMainMethodIsReported) {
 TEST_P(LaunchOnTestJvm, MainClassReachesTheHelperDottedAndFindClassWithSlashes) {
     configure("testapp.PrintArgs");
     folder.run();
-    EXPECT_EQ(folder.recorded("call").front(),
-              "JVM_FindClassFromBootLoader sun/launcher/LauncherHelper");
-    EXPECT_EQ(folder.recorded("main"), std::vector<std::string>{"testapp/PrintArgs"});
+    EXPECT_EQ(folder.recordedCalls("JVM_FindClassFromBootLoader"),
+              std::vector<std::string>{"JVM_FindClassFromBootLoader sun/launcher/LauncherHelper"});
+    EXPECT_EQ(folder.recordedCalls("checkAndLoadMain"),
+              std::vector<std::string>{"checkAndLoadMain testapp.PrintArgs"});
+    EXPECT_TRUE(folder.recordedCalls("FindClass testapp").empty());
     configure("testapp.PrintArgs", "", "", "no-boot-loader");
     folder.run();
-    EXPECT_EQ(folder.recorded("call"), std::vector<std::string>{"FindClass testapp/PrintArgs"});
+    EXPECT_TRUE(folder.recordedCalls("checkAndLoadMain").empty());
+    EXPECT_EQ(folder.recordedCalls("FindClass testapp"),
+              std::vector<std::string>{"FindClass testapp/PrintArgs"});
 }
 
 TEST_P(LaunchOnTestJvm, ThreadStackSizeComesFromXssOrTheVmDefault) {
@@ -312,6 +320,99 @@ TEST_P(LaunchOnRealJvm, ClassPathAndVmParametersAreSeenFromJava) {
     EXPECT_EQ(lines.at(1), "property.title=My App");
     EXPECT_EQ(lines.at(2), "property.home=/opt/zen");
     EXPECT_NE(std::find(lines.begin(), lines.end(), "vm.option=-Xss2m"), lines.end())
+        << result.output;
+}
+
+TEST_P(LaunchOnTestJvm, WithoutARuntimeTheNotFoundTextIsPrinted) {
+    folder.writeIni("[Java Runtime Environment]\nMain Class=testapp.PrintArgs\nJRE Path=" +
+                    folder.launcherPath("no-runtime-here") +
+                    "\nMinimum Version=1.6\n[Class Path]\nClass Path=x.jar\n");
+    RunResult result = folder.run();
+    EXPECT_EQ(result.exitCode, folder.exitCodeFor(-1));
+    EXPECT_EQ(result.output,
+              folder.errorLine(
+                  "The Java Runtime Environment (JRE) was not found. Please  download and install "
+                  "a JRE (minimum version 1.6) from:"));
+}
+
+// A runtime whose JVM library is a 32-bit image: only the headers are read.
+std::string thirtyTwoBitLibrary(Target target) {
+    std::string image(0x80, '\0');
+    if (target == Target::Windows) {
+        image[0] = 'M';
+        image[1] = 'Z';
+        image[0x3C] = 0x40;
+        image.replace(0x40, 4, std::string("PE\0\0", 4));
+        image[0x44] = 0x4C;
+        image[0x45] = 0x01;
+    } else {
+        image.replace(0, 4,
+                      "\x7F"
+                      "ELF");
+        image[4] = 1; // 32-bit class
+        image[5] = 1; // little endian
+        image[6] = 1;
+        image[0x12] = 3; // EM_386
+    }
+    return image;
+}
+
+class PairHandOver : public Launch {
+  protected:
+    // The companion program ends with 7 and sees this launcher's own command line.
+    std::string companion() {
+        if (GetParam().target == Target::Windows) {
+            return "C:\\windows\\system32\\cmd.exe"; // runs "/c exit 7" from the arguments
+        }
+        std::filesystem::path script = folder.path() / "companion.sh";
+        std::ofstream(script) << "#!/bin/sh\necho \"companion got: $*\"\nexit 7\n";
+        std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+        return script.string();
+    }
+
+    void configureHandOver(const std::string& pairProduct, const std::string& returnCode) {
+        std::filesystem::path library = GetParam().target == Target::Windows
+                                            ? "jre32/bin/server/jvm.dll"
+                                            : "jre32/lib/server/libjvm.so";
+        std::filesystem::create_directories((folder.path() / library).parent_path());
+        std::ofstream(folder.path() / library, std::ios::binary)
+            << thirtyTwoBitLibrary(GetParam().target);
+        folder.writeIni("[Java Runtime Environment]\nMain Class=testapp.PrintArgs\nJRE Path=" +
+                        folder.launcherPath("jre32") +
+                        "\n[Class Path]\nClass Path=x.jar\n[Application]\n"
+                        "Pair Product=" +
+                        pairProduct + "\nPair Return Code=" + returnCode + "\n");
+    }
+};
+INSTANTIATE_TEST_SUITE_P(TestJvm, PairHandOver, ::testing::ValuesIn(testJvmConfigurations()),
+                         nameOf);
+
+TEST_P(PairHandOver, ACompanionIsStartedForA32BitRuntime) {
+    configureHandOver(companion(), "Yes");
+    RunResult waited = folder.run({"/c", "exit", "7"});
+    EXPECT_EQ(waited.exitCode, 7u) << waited.output << waited.errors;
+    if (GetParam().target == Target::Linux) {
+        EXPECT_EQ(waited.output, "companion got: /c exit 7\n");
+    }
+    configureHandOver(companion(), "No");
+    EXPECT_EQ(folder.run({"/c", "exit", "7"}).exitCode, 0u);
+}
+
+TEST_P(PairHandOver, ACompanionThatCannotStartIsAFailure) {
+    std::string missing = folder.launcherPath("missing-companion.exe");
+    configureHandOver(missing, "");
+    RunResult result = folder.run();
+    EXPECT_EQ(result.exitCode, folder.exitCodeFor(-1));
+    EXPECT_EQ(result.output, folder.errorLine("Windows exception: " + missing + " (errno = 2).\n"));
+}
+
+TEST_P(PairHandOver, WithoutACompanionThe32BitLibraryIsLoadedAndFails) {
+    configureHandOver("", "");
+    RunResult result = folder.run();
+    EXPECT_EQ(result.exitCode, folder.exitCodeFor(-1));
+    EXPECT_EQ(
+        result.output.rfind(folder.errorLine("Failed to load Java VM library: ").substr(0, 31), 0),
+        0u)
         << result.output;
 }
 

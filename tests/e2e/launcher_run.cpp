@@ -206,12 +206,13 @@ std::string LauncherFolder::installRuntime(const std::string& variant) const {
     if (configuration_.target == Target::Windows) {
         fs::path target = path() / "jre" / "bin" / "server";
         fs::create_directories(target);
-        fs::copy_file(windowsBuild() / "testjvm" / variant / "jvm.dll", target / "jvm.dll");
+        fs::copy_file(windowsBuild() / "testjvm" / variant / "jvm.dll", target / "jvm.dll",
+                      fs::copy_options::overwrite_existing);
     } else {
         fs::path target = path() / "jre" / "lib" / "server";
         fs::create_directories(target);
         fs::copy_file(fs::path(LAUNCHER_LINUX_TESTJVM_DIR) / variant / "libjvm.so",
-                      target / "libjvm.so");
+                      target / "libjvm.so", fs::copy_options::overwrite_existing);
     }
     return launcherPath("jre");
 }
@@ -279,6 +280,30 @@ RunResult LauncherFolder::runWindows(const std::string& commandLine,
     return result;
 }
 
+namespace {
+
+// The test JVM writes "\\", "\n", "\r", "\t" and "\uXXXX" for characters that
+// would break its lines.
+std::string unescapeRecord(const std::string& text) {
+    std::string plain;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\' || i + 1 == text.size()) {
+            plain += text[i];
+            continue;
+        }
+        char kind = text[++i];
+        if (kind == 'u' && i + 4 < text.size()) {
+            plain += static_cast<char>(std::stoi(text.substr(i + 1, 4), nullptr, 16));
+            i += 4;
+        } else {
+            plain += kind == 'n' ? '\n' : kind == 'r' ? '\r' : kind == 't' ? '\t' : kind;
+        }
+    }
+    return plain;
+}
+
+} // namespace
+
 std::vector<std::string> LauncherFolder::record() const {
     std::vector<std::string> lines;
     std::istringstream in(readFile(path() / "record.txt"));
@@ -286,9 +311,19 @@ std::vector<std::string> LauncherFolder::record() const {
         if (!line.empty() && line.back() == '\r') {
             line.pop_back();
         }
-        lines.push_back(line);
+        lines.push_back(unescapeRecord(line));
     }
     return lines;
+}
+
+std::vector<std::string> LauncherFolder::recordedCalls(const std::string& prefix) const {
+    std::vector<std::string> calls;
+    for (const std::string& call : recorded("call")) {
+        if (call.rfind(prefix, 0) == 0) {
+            calls.push_back(call);
+        }
+    }
+    return calls;
 }
 
 std::vector<std::string> LauncherFolder::recorded(const std::string& key) const {

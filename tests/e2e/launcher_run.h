@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,10 @@ struct Configuration {
 
     bool realJvm() const { return !jdkHome.empty(); }
 };
+
+inline void PrintTo(const Configuration& configuration, std::ostream* out) {
+    *out << configuration.name;
+}
 
 // Every configuration this machine can run: Linux with the test JVM, Windows
 // under Wine with the test JVM, and Linux with each JDK under /usr/lib/jvm.
@@ -65,6 +70,8 @@ class LauncherFolder {
     // The lines the test JVM recorded during the last run.
     std::vector<std::string> record() const;
     std::vector<std::string> recorded(const std::string& key) const;
+    // The recorded calls that begin with `prefix` ("FindClass testapp", ...).
+    std::vector<std::string> recordedCalls(const std::string& prefix) const;
 
     // The exit code a process ending with `code` reports in this configuration.
     uint32_t exitCodeFor(int32_t code) const;

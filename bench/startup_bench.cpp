@@ -1,0 +1,148 @@
+// Start-up benchmarks of the Linux launcher (run by hand; see README in this folder).
+//
+//   startup_bench java <jdk home> [rounds]
+//       hello-world through the launcher against the JDK's own java command with the
+//       same JVM, class path and options, alternating in one sitting; prints the
+//       medians and their ratio.
+//   startup_bench prelaunch [rounds]
+//       the launcher's own work up to the VM, on the test JVM (which returns at once):
+//       a typical INI, and a class path wildcard over 5,000 jars.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+double runMilliseconds(const std::vector<std::string>& argv) {
+    std::vector<char*> pointers;
+    for (const std::string& argument : argv) {
+        pointers.push_back(const_cast<char*>(argument.c_str()));
+    }
+    pointers.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    auto start = std::chrono::steady_clock::now();
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, pointers.data(), environ) != 0) {
+        std::fprintf(stderr, "cannot start %s\n", argv[0].c_str());
+        std::exit(2);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    auto end = std::chrono::steady_clock::now();
+    posix_spawn_file_actions_destroy(&actions);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "%s failed\n", argv[0].c_str());
+        std::exit(2);
+    }
+    return std::chrono::duration<double, std::milli>(end - start).count();
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    size_t middle = values.size() / 2;
+    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+fs::path prepareFolder(const std::string& name, const std::string& ini) {
+    fs::path folder = fs::temp_directory_path() / ("launcher-bench-" + name);
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    fs::copy_file(LAUNCHER_LINUX_BINARY, folder / "launcher");
+    std::ofstream(folder / "launcher.ini") << ini;
+    return folder;
+}
+
+int compareWithJava(const std::string& jdk, int rounds) {
+    std::string classPath = std::string(BENCH_CLASSES) + ":";
+    fs::path folder = prepareFolder(
+        "java", "[Java Runtime Environment]\nJRE Path=" + jdk +
+                    "\nMain Class=bench.Hello\n[Class Path]\nClass Path=" + BENCH_CLASSES + "\n");
+    std::vector<std::string> launcher = {(folder / "launcher").string()};
+    std::vector<std::string> java = {jdk + "/bin/java", "-cp", classPath, "bench.Hello"};
+    runMilliseconds(launcher); // warm the page cache for both
+    runMilliseconds(java);
+    std::vector<double> launcherTimes;
+    std::vector<double> javaTimes;
+    for (int round = 0; round < rounds; ++round) {
+        // Alternate which goes first, so neither always runs on a warmer machine.
+        if (round % 2 == 0) {
+            launcherTimes.push_back(runMilliseconds(launcher));
+            javaTimes.push_back(runMilliseconds(java));
+        } else {
+            javaTimes.push_back(runMilliseconds(java));
+            launcherTimes.push_back(runMilliseconds(launcher));
+        }
+    }
+    double ratio = median(launcherTimes) / median(javaTimes);
+    std::printf("jdk %s, %d rounds\n", jdk.c_str(), rounds);
+    std::printf("  launcher  median %.2f ms\n", median(launcherTimes));
+    std::printf("  java      median %.2f ms\n", median(javaTimes));
+    std::printf("  ratio     %.3f (goal: at most 1.02)\n", ratio);
+    fs::remove_all(folder);
+    return 0;
+}
+
+int measurePrelaunch(int rounds) {
+    const std::string runtime = std::string(BENCH_TESTJVM) + "/default/libjvm.so";
+    auto layOut = [&](const std::string& name, const std::string& classPath) {
+        fs::path folder = prepareFolder(name, "");
+        fs::create_directories(folder / "jre/lib/server");
+        fs::copy_file(runtime, folder / "jre/lib/server/libjvm.so");
+        std::ofstream(folder / "launcher.ini")
+            << "[Java Runtime Environment]\nJRE Path=" << (folder / "jre").string()
+            << "\nMain Class=testapp.PrintArgs\nVirtual Machine Parameters=-Xmx10:64:512P "
+               "-Dapp.name=bench\n"
+            << "[Class Path]\nClass Path=" << classPath << "\n";
+        return folder;
+    };
+    fs::path typical = layOut("typical", "\\lib\\app.jar;\\lib\\util.jar");
+    fs::create_directories(typical / "lib");
+    std::ofstream(typical / "lib/app.jar") << "";
+    std::ofstream(typical / "lib/util.jar") << "";
+    fs::path many = layOut("wildcard", "\\lib\\*.jar");
+    fs::create_directories(many / "lib");
+    for (int i = 0; i < 5000; ++i) {
+        std::ofstream(many / "lib" / ("library-" + std::to_string(i) + ".jar")) << "";
+    }
+    const std::pair<const char*, fs::path> cases[] = {{"typical INI", typical},
+                                                      {"5,000 jars", many}};
+    for (const auto& [name, folder] : cases) {
+        std::vector<double> times;
+        runMilliseconds({(folder / "launcher").string()});
+        for (int round = 0; round < rounds; ++round) {
+            times.push_back(runMilliseconds({(folder / "launcher").string()}));
+        }
+        std::printf("%-12s whole process on the test JVM: median %.2f ms over %d runs\n", name,
+                    median(times), rounds);
+        fs::remove_all(folder);
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "java" && argc > 2) {
+        return compareWithJava(argv[2], argc > 3 ? std::atoi(argv[3]) : 30);
+    }
+    if (mode == "prelaunch") {
+        return measurePrelaunch(argc > 2 ? std::atoi(argv[2]) : 50);
+    }
+    std::fprintf(stderr, "usage: startup_bench java <jdk home> [rounds] | prelaunch [rounds]\n");
+    return 2;
+}
