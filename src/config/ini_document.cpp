@@ -9,20 +9,78 @@ namespace launcher {
 namespace {
 
 // Characters 0x80 to 0x9F of Windows-1252; the rest of the code page is Latin-1.
+// The five bytes the code page leaves undefined keep their own code points, as
+// the platform's conversion does, so every byte survives a round trip.
 constexpr char16_t kWindows1252High[32] = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-bool isValidUtf8(std::string_view bytes) {
-    std::u16string_view decoded = platform::utf8ToWide(bytes).view();
-    // A replacement character that was not written as such marks invalid input.
-    size_t written = 0;
-    for (size_t at = 0; (at = bytes.find("\xEF\xBF\xBD", at)) != std::string_view::npos; at += 3) {
-        ++written;
+constexpr char16_t kReplacement = 0xFFFD;
+
+// UTF-8 as the platform's converter reads it, so that a damaged file gives the
+// same replacement characters: an impossible lead byte is one replacement; a
+// sequence whose continuation turns out overlong, a surrogate or beyond
+// U+10FFFF is one replacement for the bytes read so far; a missing
+// continuation byte ends the sequence before that byte; the end of the input
+// ends a sequence with one replacement.
+std::u16string decodeUtf8(std::string_view bytes, bool& valid) {
+    std::u16string text;
+    text.reserve(bytes.size());
+    valid = true;
+    size_t at = 0;
+    auto fail = [&] {
+        text.push_back(kReplacement);
+        valid = false;
+    };
+    while (at < bytes.size()) {
+        auto lead = static_cast<unsigned char>(bytes[at++]);
+        if (lead < 0x80) {
+            text.push_back(lead);
+            continue;
+        }
+        int length = lead >= 0xC2 && lead <= 0xDF   ? 1
+                     : lead >= 0xE0 && lead <= 0xEF ? 2
+                     : lead >= 0xF0 && lead <= 0xF4 ? 3
+                                                    : 0;
+        if (length == 0) {
+            fail();
+            continue;
+        }
+        static constexpr unsigned char kLeadMask[4] = {0x7F, 0x1F, 0x0F, 0x07};
+        char32_t value = lead & kLeadMask[length];
+        bool complete = true;
+        for (int read = 1; read <= length; ++read) {
+            if (at >= bytes.size()) {
+                complete = false;
+                break;
+            }
+            unsigned char bits = static_cast<unsigned char>(bytes[at]) ^ 0x80;
+            if (bits >= 0x40) {
+                complete = false;
+                break;
+            }
+            value = (value << 6) | bits;
+            ++at;
+            int remaining = length - read;
+            if ((remaining == 2 && (value < 0x10 || value >= 0x110)) ||
+                (remaining == 1 && (value < 0x20 || (value >= 0x360 && value < 0x380)))) {
+                complete = false;
+                break;
+            }
+        }
+        if (!complete) {
+            fail();
+        } else if (value >= 0x10000) {
+            value -= 0x10000;
+            text.push_back(static_cast<char16_t>(0xD800 + (value >> 10)));
+            text.push_back(static_cast<char16_t>(0xDC00 + (value & 0x3FF)));
+        } else {
+            text.push_back(static_cast<char16_t>(value));
+        }
     }
-    return static_cast<size_t>(std::count(decoded.begin(), decoded.end(), u'\uFFFD')) == written;
+    return text;
 }
 
 std::u16string decodeWindows1252(std::string_view bytes) {
@@ -35,23 +93,57 @@ std::u16string decodeWindows1252(std::string_view bytes) {
     return text;
 }
 
+// The byte of a unit in Windows-1252, or -1 when the code page has none.
+int windows1252Byte(char16_t unit) {
+    if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) {
+        return unit;
+    }
+    const char16_t* found =
+        std::find(std::begin(kWindows1252High), std::end(kWindows1252High), unit);
+    return found == std::end(kWindows1252High)
+               ? -1
+               : 0x80 + static_cast<int>(found - std::begin(kWindows1252High));
+}
+
 std::string encodeWindows1252(std::u16string_view text) {
     std::string bytes;
+    bytes.reserve(text.size());
     for (char16_t unit : text) {
-        if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) {
-            bytes.push_back(static_cast<char>(unit));
-            continue;
-        }
-        const char16_t* found =
-            std::find(std::begin(kWindows1252High), std::end(kWindows1252High), unit);
-        bytes.push_back(found == std::end(kWindows1252High)
-                            ? '?'
-                            : static_cast<char>(0x80 + (found - std::begin(kWindows1252High))));
+        int byte = windows1252Byte(unit);
+        bytes.push_back(static_cast<char>(byte < 0 ? '?' : byte));
     }
     return bytes;
 }
 
-bool isProfileSpace(char16_t unit) { return platform::isWindowsRuntimeSpace(unit); }
+bool isSurrogate(char16_t unit) {
+    return unit >= 0xD800 && unit <= 0xDFFF;
+}
+
+// Whether every surrogate has its partner, so that the text has a UTF-8 form.
+bool hasUtf8Form(std::u16string_view text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (!isSurrogate(text[i])) {
+            continue;
+        }
+        if (text[i] > 0xDBFF || i + 1 >= text.size() || text[i + 1] < 0xDC00 ||
+            text[i + 1] > 0xDFFF) {
+            return false;
+        }
+        ++i;
+    }
+    return true;
+}
+
+// The platform's blanks around lines, names and values: the ASCII controls tab
+// to carriage return, the blank, and ^Z, the old end-of-file mark.
+bool isProfileSpace(char16_t unit) {
+    return (unit >= 0x09 && unit <= 0x0D) || unit == 0x1A || unit == 0x20;
+}
+
+// The platform hands names and values around as zero-terminated strings.
+std::u16string_view untilZero(std::u16string_view text) {
+    return text.substr(0, std::min(text.find(u'\0'), text.size()));
+}
 
 std::u16string_view trimmed(std::u16string_view text) {
     size_t start = 0;
@@ -65,51 +157,47 @@ std::u16string_view trimmed(std::u16string_view text) {
     return text.substr(start, end - start);
 }
 
-// Simple upper-case mapping of the alphabets a settings file is likely to use.
-char16_t foldCase(char16_t unit) {
-    if ((unit >= u'a' && unit <= u'z') || (unit >= 0xE0 && unit <= 0xFE && unit != 0xF7) ||
-        (unit >= 0x3B1 && unit <= 0x3C9 && unit != 0x3C2) || (unit >= 0x430 && unit <= 0x44F)) {
-        return static_cast<char16_t>(unit - 0x20);
-    }
-    if (unit >= 0x450 && unit <= 0x45F) {
-        return static_cast<char16_t>(unit - 0x50);
-    }
-    if (unit >= 0x100 && unit <= 0x17F && unit != 0x130 && unit != 0x131 && unit != 0x138 &&
-        unit != 0x149 && unit != 0x17F) {
-        // Latin Extended-A pairs upper and lower case in neighbouring code points.
-        bool oddIsLower = (unit >= 0x139 && unit <= 0x148) || (unit >= 0x179 && unit <= 0x17E);
-        bool isLower = oddIsLower ? (unit % 2 == 0) : (unit % 2 == 1);
-        return isLower ? static_cast<char16_t>(unit - 1) : unit;
-    }
-    return unit;
+char16_t foldAsciiCase(char16_t unit) {
+    return unit >= u'a' && unit <= u'z' ? static_cast<char16_t>(unit - 0x20) : unit;
 }
 
 } // namespace
 
 bool profileNamesEqual(std::u16string_view a, std::u16string_view b) noexcept {
+    a = untilZero(a);
+    b = untilZero(b);
     return a.size() == b.size() &&
            std::equal(a.begin(), a.end(), b.begin(),
-                      [](char16_t x, char16_t y) { return foldCase(x) == foldCase(y); });
+                      [](char16_t x, char16_t y) { return foldAsciiCase(x) == foldAsciiCase(y); });
 }
 
 IniDocument IniDocument::parse(std::string_view bytes) {
     IniDocument document;
     std::u16string text;
-    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-        static_cast<unsigned char>(bytes[1]) == 0xFE) {
-        document.encoding_ = Encoding::Utf16LittleEndian;
-        for (size_t at = 2; at + 1 < bytes.size(); at += 2) {
-            text.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[at]) |
-                                                 (static_cast<unsigned char>(bytes[at + 1]) << 8)));
-        }
-    } else if (bytes.starts_with("\xEF\xBB\xBF")) {
+    auto byteAt = [&](size_t at) {
+        return static_cast<unsigned char>(bytes[at]);
+    };
+    bool littleEndian = bytes.size() >= 2 && byteAt(0) == 0xFF && byteAt(1) == 0xFE;
+    bool bigEndian = bytes.size() >= 2 && byteAt(0) == 0xFE && byteAt(1) == 0xFF;
+    if (bytes.starts_with("\xEF\xBB\xBF")) {
         document.encoding_ = Encoding::Utf8WithBom;
-        text = platform::utf8ToWide(bytes.substr(3)).view();
-    } else if (isValidUtf8(bytes)) {
-        text = platform::utf8ToWide(bytes).view();
+        bool valid = true;
+        text = decodeUtf8(bytes.substr(3), valid);
+    } else if (littleEndian || bigEndian) {
+        document.encoding_ = littleEndian ? Encoding::Utf16LittleEndian : Encoding::Utf16BigEndian;
+        size_t low = littleEndian ? 0 : 1;
+        size_t at = 2;
+        for (; at + 1 < bytes.size(); at += 2) {
+            text.push_back(static_cast<char16_t>(byteAt(at + low) | (byteAt(at + 1 - low) << 8)));
+        }
+        document.trailingByte_ = bytes.substr(at);
     } else {
-        document.encoding_ = Encoding::Windows1252;
-        text = decodeWindows1252(bytes);
+        bool valid = true;
+        text = decodeUtf8(bytes, valid);
+        if (!valid) {
+            document.encoding_ = Encoding::Windows1252;
+            text = decodeWindows1252(bytes);
+        }
     }
     std::u16string_view rest(text);
     while (!rest.empty()) {
@@ -125,54 +213,109 @@ IniDocument IniDocument::parse(std::string_view bytes) {
         document.lines_.push_back(std::move(line));
     }
     document.index();
+    document.lossless_ = document.serialize() == bytes;
     return document;
 }
 
+// Follows the platform's reading: every run of line breaks ends a line; lines
+// are stripped of blanks; a line that starts with "[" and holds a "]" is a
+// header naming what lies between the "[" and the last "]", blanks stripped;
+// any other line is a key, with a value when it holds "=". Keys before the
+// first header belong to a nameless section that always comes first. A
+// nameless key right after another key without a name is dropped.
 void IniDocument::index() {
     sections_.clear();
-    Section* current = nullptr;
+    sections_.push_back(Section{kNoLine, 0, 0, {}});
     for (size_t i = 0; i < lines_.size(); ++i) {
-        std::u16string_view line = trimmed(lines_[i].text);
-        if (line.empty()) {
+        std::u16string_view text = lines_[i].text;
+        size_t start = 0;
+        size_t end = text.size();
+        while (start < end && isProfileSpace(text[start])) {
+            ++start;
+        }
+        while (end > start && isProfileSpace(text[end - 1])) {
+            --end;
+        }
+        if (start == end) {
             continue;
         }
-        if (line.front() == u'[') {
-            size_t close = line.find(u']');
-            if (close != std::u16string_view::npos) {
-                current = &sections_.emplace_back(Section{line.substr(1, close - 1), i, {}});
+        if (text[start] == u'[') {
+            size_t close = text.substr(0, end).rfind(u']');
+            if (close != std::u16string_view::npos && close > start) {
+                size_t nameStart = start + 1;
+                size_t nameEnd = close;
+                while (nameStart < nameEnd && isProfileSpace(text[nameStart])) {
+                    ++nameStart;
+                }
+                while (nameEnd > nameStart && isProfileSpace(text[nameEnd - 1])) {
+                    --nameEnd;
+                }
+                sections_.push_back(Section{i, nameStart, nameEnd, {}});
                 continue;
             }
         }
-        if (current == nullptr) {
-            continue;
+        KeyLine key{i, start, end, end, end, false};
+        size_t equals = text.substr(0, end).find(u'=', start);
+        if (equals != std::u16string_view::npos) {
+            key.hasValue = true;
+            key.nameEnd = equals;
+            while (key.nameEnd > start && isProfileSpace(text[key.nameEnd - 1])) {
+                --key.nameEnd;
+            }
+            key.valueStart = equals + 1;
+            while (key.valueStart < end && isProfileSpace(text[key.valueStart])) {
+                ++key.valueStart;
+            }
         }
-        size_t equals = line.find(u'=');
-        KeyLine key{i, trimmed(line.substr(0, equals)), {}, equals != std::u16string_view::npos};
-        if (key.hasValue) {
-            key.value = trimmed(line.substr(equals + 1));
+        std::vector<KeyLine>& keys = sections_.back().keys;
+        if (key.nameEnd == key.nameStart && !keys.empty()) {
+            const KeyLine& previous = keys.back();
+            if (previous.nameEnd == previous.nameStart ||
+                lines_[previous.line].text[previous.nameStart] == u'\0') {
+                continue;
+            }
         }
-        current->keys.push_back(key);
+        keys.push_back(key);
     }
 }
 
-const IniDocument::Section* IniDocument::findSection(std::u16string_view name) const {
+std::u16string_view IniDocument::sectionName(const Section& section) const {
+    if (section.headerLine == kNoLine) {
+        return {};
+    }
+    std::u16string_view text = lines_[section.headerLine].text;
+    return untilZero(text.substr(section.nameStart, section.nameEnd - section.nameStart));
+}
+
+std::u16string_view IniDocument::keyName(const KeyLine& key) const {
+    std::u16string_view text = lines_[key.line].text;
+    return untilZero(text.substr(key.nameStart, key.nameEnd - key.nameStart));
+}
+
+std::u16string_view IniDocument::keyValue(const KeyLine& key) const {
+    std::u16string_view text = lines_[key.line].text;
+    return untilZero(text.substr(key.valueStart, key.valueEnd - key.valueStart));
+}
+
+const IniDocument::Section* IniDocument::findSection(std::u16string_view trimmedName) const {
     auto found = std::find_if(sections_.begin(), sections_.end(), [&](const Section& section) {
-        return profileNamesEqual(section.name, name);
+        return profileNamesEqual(sectionName(section), trimmedName);
     });
     return found == sections_.end() ? nullptr : &*found;
 }
 
 bool IniDocument::getValue(std::u16string_view section, std::u16string_view key,
                            WideString& value) const {
-    const Section* found = findSection(section);
+    const Section* found = findSection(trimmed(untilZero(section)));
     if (found == nullptr) {
         return false;
     }
+    std::u16string_view wanted = trimmed(untilZero(key));
     for (const KeyLine& line : found->keys) {
-        if (!profileNamesEqual(line.name, key)) {
+        if (!profileNamesEqual(keyName(line), wanted)) {
             continue;
         }
-        std::u16string_view text = line.value;
+        std::u16string_view text = line.hasValue ? keyValue(line) : std::u16string_view();
         if (text.size() >= 2 && (text.front() == u'"' || text.front() == u'\'') &&
             text.back() == text.front()) {
             text = text.substr(1, text.size() - 2);
@@ -186,7 +329,31 @@ bool IniDocument::getValue(std::u16string_view section, std::u16string_view key,
 WideStringList IniDocument::sectionNames() const {
     WideStringList names;
     for (const Section& section : sections_) {
-        names.emplace_back(section.name);
+        if (!sectionName(section).empty()) {
+            names.emplace_back(sectionName(section));
+        }
+    }
+    return names;
+}
+
+WideStringList IniDocument::keyNames(std::u16string_view section) const {
+    WideStringList names;
+    auto found = std::find_if(sections_.begin(), sections_.end(), [&](const Section& candidate) {
+        return profileNamesEqual(sectionName(candidate), section);
+    });
+    if (found == sections_.end()) {
+        return names;
+    }
+    for (const KeyLine& key : found->keys) {
+        std::u16string_view name = keyName(key);
+        if (key.hasValue && !name.starts_with(u';')) {
+            names.emplace_back(name);
+        }
+    }
+    // The list is handed over zero-separated, so a nameless first key makes it
+    // read as empty.
+    if (!names.empty() && names.front().empty()) {
+        names.clear();
     }
     return names;
 }
@@ -200,40 +367,77 @@ std::u16string IniDocument::lineEnding() const {
     return u"\r\n";
 }
 
+bool IniDocument::representable(std::u16string_view text) const {
+    switch (encoding_) {
+    case Encoding::Utf16LittleEndian:
+    case Encoding::Utf16BigEndian:
+        return true;
+    case Encoding::Windows1252:
+        return std::all_of(text.begin(), text.end(),
+                           [](char16_t unit) { return windows1252Byte(unit) >= 0; });
+    case Encoding::Utf8:
+    case Encoding::Utf8WithBom:
+        break;
+    }
+    return hasUtf8Form(text);
+}
+
 bool IniDocument::setValue(std::u16string_view section, std::u16string_view key,
                            std::u16string_view value) {
-    if (value.find_first_of(u"\r\n") != std::u16string_view::npos ||
-        key.find_first_of(u"\r\n=") != std::u16string_view::npos ||
-        section.find_first_of(u"\r\n]") != std::u16string_view::npos) {
+    std::u16string_view sectionText = trimmed(section);
+    std::u16string_view keyText = trimmed(key);
+    auto breaksLines = [](std::u16string_view text) {
+        return text.find_first_of(std::u16string_view(u"\r\n\0", 3)) != std::u16string_view::npos;
+    };
+    if (!lossless_ || sectionText.empty() || keyText.empty() || breaksLines(sectionText) ||
+        breaksLines(keyText) || breaksLines(value) ||
+        keyText.find(u'=') != std::u16string_view::npos || keyText.front() == u'[' ||
+        !representable(sectionText) || !representable(keyText) || !representable(value)) {
         return false;
     }
-    std::u16string entry = std::u16string(key) + u"=" + std::u16string(value);
-    const Section* found = findSection(section);
+
+    IniDocument changed = *this;
+    std::u16string ending = lineEnding();
+    const Section* found = changed.findSection(sectionText);
+    const KeyLine* existing = nullptr;
     if (found != nullptr) {
         for (const KeyLine& line : found->keys) {
-            if (profileNamesEqual(line.name, key)) {
-                lines_[line.line].text = entry;
-                index();
-                return true;
+            if (profileNamesEqual(changed.keyName(line), keyText)) {
+                existing = &line;
+                break;
             }
         }
-        // After the section's last entry, or right after its header.
-        size_t after = found->keys.empty() ? found->headerLine : found->keys.back().line;
-        std::u16string ending = lineEnding();
-        if (lines_[after].ending.empty()) {
-            lines_[after].ending = ending;
+    }
+    if (existing != nullptr) {
+        // The name and whatever stood before the value stay as written.
+        std::u16string& text = changed.lines_[existing->line].text;
+        text = existing->hasValue ? text.substr(0, existing->valueStart)
+                                  : text.substr(0, existing->nameEnd) + u"=";
+        text += value;
+    } else {
+        std::u16string entry = std::u16string(keyText) + u"=" + std::u16string(value);
+        if (found != nullptr) {
+            size_t after = found->keys.empty() ? found->headerLine : found->keys.back().line;
+            if (changed.lines_[after].ending.empty()) {
+                changed.lines_[after].ending = ending;
+            }
+            changed.lines_.insert(changed.lines_.begin() + static_cast<std::ptrdiff_t>(after) + 1,
+                                  Line{entry, ending});
+        } else {
+            if (!changed.lines_.empty() && changed.lines_.back().ending.empty()) {
+                changed.lines_.back().ending = ending;
+            }
+            changed.lines_.push_back(Line{u"[" + std::u16string(sectionText) + u"]", ending});
+            changed.lines_.push_back(Line{entry, ending});
         }
-        lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(after) + 1, Line{entry, ending});
-        index();
-        return true;
     }
-    std::u16string ending = lineEnding();
-    if (!lines_.empty() && lines_.back().ending.empty()) {
-        lines_.back().ending = ending;
+    changed.index();
+    // A Windows-1252 file whose bytes happen to become valid UTF-8 would be
+    // read differently next time; such a change is refused.
+    if (parse(changed.serialize()).encoding_ != encoding_) {
+        return false;
     }
-    lines_.push_back(Line{u"[" + std::u16string(section) + u"]", ending});
-    lines_.push_back(Line{entry, ending});
-    index();
+    *this = std::move(changed);
     return true;
 }
 
@@ -244,13 +448,18 @@ std::string IniDocument::serialize() const {
         text += line.ending;
     }
     switch (encoding_) {
-    case Encoding::Utf16LittleEndian: {
-        std::string bytes = "\xFF\xFE";
+    case Encoding::Utf16LittleEndian:
+    case Encoding::Utf16BigEndian: {
+        bool little = encoding_ == Encoding::Utf16LittleEndian;
+        std::string bytes = little ? "\xFF\xFE" : "\xFE\xFF";
+        bytes.reserve(2 + text.size() * 2 + trailingByte_.size());
         for (char16_t unit : text) {
-            bytes.push_back(static_cast<char>(unit & 0xFF));
-            bytes.push_back(static_cast<char>(unit >> 8));
+            char low = static_cast<char>(unit & 0xFF);
+            char high = static_cast<char>(unit >> 8);
+            bytes.push_back(little ? low : high);
+            bytes.push_back(little ? high : low);
         }
-        return bytes;
+        return bytes + trailingByte_;
     }
     case Encoding::Utf8WithBom:
         return "\xEF\xBB\xBF" + platform::wideToUtf8(text);

@@ -4,6 +4,7 @@
 
 #include "core/wide_string.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,59 +12,74 @@
 namespace launcher {
 
 class IniDocument {
-public:
-    enum class Encoding { Utf8, Utf8WithBom, Windows1252, Utf16LittleEndian };
+  public:
+    enum class Encoding { Utf8, Utf8WithBom, Windows1252, Utf16LittleEndian, Utf16BigEndian };
 
-    IniDocument() = default;
-    // The index points into the lines: copies would point into the original.
-    IniDocument(const IniDocument&) = delete;
-    IniDocument& operator=(const IniDocument&) = delete;
-    IniDocument(IniDocument&&) = default;
-    IniDocument& operator=(IniDocument&&) = default;
-
-    // Decodes the file's bytes: UTF-16LE with its byte-order mark, UTF-8 with or
-    // without one, and, for bytes that are not UTF-8, the Windows-1252 code page.
+    // Decodes the file's bytes: UTF-16 with its byte-order mark (either byte
+    // order), UTF-8 with or without one, and, for bytes that are not UTF-8, the
+    // Windows-1252 code page. Any bytes give a document; nothing here fails.
     static IniDocument parse(std::string_view bytes);
 
-    // Section and key names match without regard to case and the first of
-    // duplicates wins. The value loses surrounding blanks and one pair of
-    // enclosing quotes. False when the key is absent.
+    Encoding encoding() const noexcept { return encoding_; }
+
+    // Section and key names match without regard to ASCII letter case, after
+    // blanks around the asked-for names are dropped; the first of duplicates
+    // wins. The value loses surrounding blanks and one pair of enclosing quotes.
+    // False when the key is absent.
     bool getValue(std::u16string_view section, std::u16string_view key, WideString& value) const;
+    // The names of the sections in file order, duplicates included, without
+    // the nameless ones.
     WideStringList sectionNames() const;
+    // The keys the platform lists for the first section named exactly `section`
+    // (letter case aside): those written with "=", comments (";...") left out.
+    WideStringList keyNames(std::u16string_view section) const;
 
     // Sets one value, keeping every other line, comment, line ending and the
-    // encoding as they were. False for a value that would span lines.
+    // encoding as they were. False, with the document unchanged, when the
+    // names or the value cannot be written so that they read back (line
+    // breaks, zero characters, "=" in a key, characters the encoding lacks),
+    // or when the file's bytes would not survive being written again.
     bool setValue(std::u16string_view section, std::u16string_view key, std::u16string_view value);
     // The bytes of the document in its encoding.
     std::string serialize() const;
 
-private:
+  private:
     struct Line {
         std::u16string text;   // without its line ending
-        std::u16string ending; // "\r\n", "\n", "\r" or empty for the last line
+        std::u16string ending; // the line break run as read; empty for the last line
     };
+    // Positions within a line's text; names and values are the text up to the
+    // first zero character, as the platform's string functions see them.
     struct KeyLine {
         size_t line;
-        std::u16string_view name;
-        std::u16string_view value;
+        size_t nameStart, nameEnd;
+        size_t valueStart, valueEnd;
         bool hasValue;
     };
     struct Section {
-        std::u16string_view name;
-        size_t headerLine;
+        size_t headerLine; // npos for the keys before the first header
+        size_t nameStart, nameEnd;
         std::vector<KeyLine> keys;
     };
+    static constexpr size_t kNoLine = static_cast<size_t>(-1);
 
     void index();
-    const Section* findSection(std::u16string_view name) const;
+    std::u16string_view sectionName(const Section& section) const;
+    std::u16string_view keyName(const KeyLine& key) const;
+    std::u16string_view keyValue(const KeyLine& key) const;
+    const Section* findSection(std::u16string_view trimmedName) const;
+    bool representable(std::u16string_view text) const;
     std::u16string lineEnding() const;
 
     Encoding encoding_ = Encoding::Utf8;
     std::vector<Line> lines_;
     std::vector<Section> sections_;
+    std::string trailingByte_; // an odd last byte of a UTF-16 file, kept as it was
+    bool lossless_ = true;     // whether serialize() gives back the bytes parsed
 };
 
-// Compares names the way the profile functions do: case-insensitively, beyond ASCII.
+// Compares names the way the profile functions do: without regard to the
+// letter case of A to Z, and only up to a zero character.
 bool profileNamesEqual(std::u16string_view a, std::u16string_view b) noexcept;
 
 } // namespace launcher

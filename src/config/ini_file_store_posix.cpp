@@ -16,10 +16,12 @@ namespace launcher {
 
 namespace {
 
-// The whole file, or nullopt-like false when it cannot be read.
+// The whole file; false when it cannot be read.
 bool readWholeFile(const std::string& path, std::string& bytes) {
-    platform::UniqueFileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!file) {
+    // Without blocking on a pipe or a device that merely carries the name.
+    platform::UniqueFileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    struct stat status;
+    if (!file || fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) {
         return false;
     }
     bytes.clear();
@@ -55,14 +57,19 @@ bool writeAll(int descriptor, std::string_view bytes) {
 
 // Writes a new file beside the target and renames it into place, so that the
 // old content stays whole until the new one is complete.
-bool replaceFile(const std::string& path, std::string_view bytes, mode_t mode) {
+bool replaceFile(const std::string& path, std::string_view bytes, mode_t mode,
+                 const struct stat* previous) {
     std::string temporary = path + ".XXXXXX";
     platform::UniqueFileDescriptor file(mkstemp(temporary.data()));
     if (!file) {
         return false;
     }
-    bool written = fchmod(file.get(), mode) == 0 && writeAll(file.get(), bytes) &&
-                   fsync(file.get()) == 0;
+    if (previous != nullptr) {
+        // Keeps the owner when the process may; otherwise the new file is ours.
+        [[maybe_unused]] int ignored = fchown(file.get(), previous->st_uid, previous->st_gid);
+    }
+    bool written =
+        fchmod(file.get(), mode) == 0 && writeAll(file.get(), bytes) && fsync(file.get()) == 0;
     file.reset();
     if (!written || rename(temporary.c_str(), path.c_str()) != 0) {
         unlink(temporary.c_str());
@@ -71,10 +78,20 @@ bool replaceFile(const std::string& path, std::string_view bytes, mode_t mode) {
     return true;
 }
 
-// A link is followed, so the file it names is changed and the link stays.
-std::string resolvedPath(const std::string& path) {
-    char resolved[PATH_MAX];
-    return realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
+// A link is followed, so the file it names is changed and the link stays. A
+// link that leads nowhere gives nothing: writing there would replace the link.
+bool resolvedPath(const std::string& path, std::string& resolved) {
+    struct stat status;
+    if (lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {
+        resolved = path;
+        return true;
+    }
+    char target[PATH_MAX];
+    if (realpath(path.c_str(), target) == nullptr) {
+        return false;
+    }
+    resolved = target;
+    return true;
 }
 
 IniDocument loadDocument(const WideString& path) {
@@ -102,24 +119,42 @@ WideString IniFileStore::getValue(std::u16string_view section, std::u16string_vi
     return value;
 }
 
-void IniFileStore::getSectionNames(WideStringList& names) { names = loadDocument(path_).sectionNames(); }
+void IniFileStore::getSectionNames(WideStringList& names) {
+    names = loadDocument(path_).sectionNames();
+}
 
 bool IniFileStore::setValue(std::u16string_view section, std::u16string_view key,
                             std::u16string_view value) {
-    std::string path = resolvedPath(path_.toNarrow());
+    std::string path;
+    if (!resolvedPath(path_.toNarrow(), path)) {
+        return false;
+    }
     std::string bytes;
-    mode_t mode = 0666 & ~[] { mode_t mask = umask(0); umask(mask); return mask; }();
+    mode_t mask = umask(0);
+    umask(mask);
+    mode_t mode = 0666 & ~mask;
     struct stat status;
-    if (stat(path.c_str(), &status) == 0) {
-        if (!S_ISREG(status.st_mode) || !readWholeFile(path, bytes)) {
-            return false; // never replace what cannot be read back whole
+    bool exists = stat(path.c_str(), &status) == 0;
+    if (exists) {
+        // Never replace what cannot be read back whole, nor a file its owner
+        // made read-only.
+        if (!S_ISREG(status.st_mode) || access(path.c_str(), W_OK) != 0 ||
+            !readWholeFile(path, bytes)) {
+            return false;
         }
         mode = status.st_mode & 07777;
+    } else if (errno != ENOENT) {
+        return false;
     }
     IniDocument document = IniDocument::parse(bytes);
-    return document.setValue(section, key, value) && replaceFile(path, document.serialize(), mode);
+    if (!document.setValue(section, key, value)) {
+        return false;
+    }
+    return replaceFile(path, document.serialize(), mode, exists ? &status : nullptr);
 }
 
-bool IniFileStore::remove() { return unlink(path_.toNarrow().c_str()) == 0; }
+bool IniFileStore::remove() {
+    return unlink(path_.toNarrow().c_str()) == 0;
+}
 
 } // namespace launcher
