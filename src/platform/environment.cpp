@@ -2,6 +2,10 @@
 
 namespace launcher::platform {
 
+// An undefined name stays as written, both '%' included, and the scan goes on
+// after its closing '%': "%UNDEFINED%PATH%" keeps "%UNDEFINED%" and then reads
+// "PATH%" as plain text ending in a lone '%'. That is what the platform's
+// expansion does (checked against ExpandEnvironmentStringsW under Wine).
 WideString expandReferences(std::u16string_view text,
                             const std::function<bool(std::u16string_view, WideString&)>& lookup) {
     WideString expanded;
@@ -22,12 +26,10 @@ WideString expandReferences(std::u16string_view text,
         WideString value;
         if (!name.empty() && lookup(name, value)) {
             expanded.append(value);
-            at = close + 1;
         } else {
-            // Not a reference: keep it, and let its closing '%' open the next one.
-            expanded.append(text.substr(open, close - open));
-            at = close;
+            expanded.append(text.substr(open, close - open + 1));
         }
+        at = close + 1;
     }
     return expanded;
 }
