@@ -1,0 +1,22 @@
+cmake_minimum_required(VERSION 3.25)
+# Checks the built launcher executable: at most 512 KB, and only Windows system
+# DLLs imported (it must run with nothing beside it).
+#   cmake -DEXECUTABLE=... -DOBJDUMP=... -P check_executable.cmake
+file(SIZE "${EXECUTABLE}" size)
+if(size GREATER 524288)
+    message(FATAL_ERROR "${EXECUTABLE} is ${size} bytes, more than 512 KB")
+endif()
+execute_process(COMMAND "${OBJDUMP}" -p "${EXECUTABLE}" OUTPUT_VARIABLE headers RESULT_VARIABLE failed)
+if(failed)
+    message(FATAL_ERROR "cannot read the headers of ${EXECUTABLE}")
+endif()
+string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${headers}")
+set(system_dlls kernel32.dll msvcrt.dll user32.dll advapi32.dll shell32.dll comctl32.dll gdi32.dll ole32.dll)
+foreach(import IN LISTS imports)
+    string(REPLACE "DLL Name: " "" dll "${import}")
+    string(TOLOWER "${dll}" dll)
+    if(NOT dll IN_LIST system_dlls)
+        message(FATAL_ERROR "${EXECUTABLE} imports ${dll}, which is not a Windows system DLL")
+    endif()
+endforeach()
+message(STATUS "${EXECUTABLE}: ${size} bytes, imports ${imports}")
