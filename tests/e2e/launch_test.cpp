@@ -95,6 +95,15 @@ TEST_P(LaunchOnTestJvm, EmptyFolderReportsTheMissingMainClass) {
     EXPECT_EQ(result.exitCode, folder.exitCodeFor(-1));
 }
 
+TEST_P(LaunchOnTestJvm, AnIniWithoutMainClassReportsItBeforeAnythingElse) {
+    folder.writeIni("[Java Runtime Environment]\nJRE Path=" + folder.installRuntime() +
+                    "\nVirtual Machine Parameters=-Xmx64m\n[Class Path]\nClass Path=x.jar\n");
+    RunResult result = folder.run({"a"});
+    EXPECT_EQ(result.output, folder.errorLine("Main class was not specified in INI file."));
+    EXPECT_EQ(result.exitCode, folder.exitCodeFor(-1));
+    EXPECT_TRUE(folder.record().empty()); // the runtime was never touched
+}
+
 TEST_P(LaunchAnywhere, ArgumentsReachMainInOrderAndUnchanged) {
     configure("testapp.PrintArgs");
     const std::vector<std::string> arguments = {
@@ -414,6 +423,15 @@ TEST_P(PairHandOver, WithoutACompanionThe32BitLibraryIsLoadedAndFails) {
         result.output.rfind(folder.errorLine("Failed to load Java VM library: ").substr(0, 31), 0),
         0u)
         << result.output;
+}
+
+// Runtimes admitted by "VM Provider" any must not see the main thread leave: the
+// process then lives on after main until Java calls System.exit.
+TEST_P(LaunchOnRealJvm, WithIbmRuntimesAdmittedMainNeverLeavesTheVm) {
+    configure("testapp.ExitLater");
+    EXPECT_EQ(folder.run().exitCode, 0u); // the VM is destroyed before the daemon thread fires
+    configure("testapp.ExitLater", "VM Provider=any");
+    EXPECT_EQ(folder.run().exitCode, 4u);
 }
 
 struct CommandLineCase {
