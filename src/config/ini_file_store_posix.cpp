@@ -138,8 +138,8 @@ bool IniFileStore::setValue(std::u16string_view section, std::u16string_view key
     if (exists) {
         // Never replace what cannot be read back whole, nor a file its owner
         // made read-only.
-        if (!S_ISREG(status.st_mode) || access(path.c_str(), W_OK) != 0 ||
-            !readWholeFile(path, bytes)) {
+        if (!S_ISREG(status.st_mode) || (status.st_mode & 0222) == 0 ||
+            access(path.c_str(), W_OK) != 0 || !readWholeFile(path, bytes)) {
             return false;
         }
         mode = status.st_mode & 07777;
