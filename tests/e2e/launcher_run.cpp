@@ -134,6 +134,32 @@ int spawnAndWait(const std::vector<std::string>& argv,
     }
 }
 
+// One Wine session for all the Windows runs: each run then starts in a server that
+// is already up instead of racing one that is shutting down.
+class WineSession : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        if (windowsBuildPresent()) {
+            std::string command = "WINEPREFIX='" + (windowsBuild() / "wineprefix").string() +
+                                  "' wineserver -p >/dev/null 2>&1";
+            started_ = std::system(command.c_str()) == 0;
+        }
+    }
+    void TearDown() override {
+        if (started_) {
+            std::string command = "WINEPREFIX='" + (windowsBuild() / "wineprefix").string() +
+                                  "' wineserver -k >/dev/null 2>&1";
+            static_cast<void>(std::system(command.c_str()));
+        }
+    }
+
+  private:
+    bool started_ = false;
+};
+
+const ::testing::Environment* const wineSession =
+    ::testing::AddGlobalTestEnvironment(new WineSession);
+
 } // namespace
 
 std::vector<Configuration> testJvmConfigurations() {
