@@ -8,6 +8,7 @@
 // fails because the result would be that long.
 #include "ini_corpus.h"
 #include "platform/environment.h"
+#include "platform/unique_handle.h"
 #include "probe_format.h"
 #include "support/test_folder.h"
 #include "wine_probe.h"
@@ -46,6 +47,12 @@ std::u16string repeated(std::u16string_view pattern, size_t length) {
 // letter with a lower-case form, asked for under that form, and every letter
 // with an upper-case form asked for as written. The C library's mapping only
 // chooses the letters; what matches is the platform's answer.
+struct LocaleTraits {
+    using Type = locale_t;
+    static Type invalid() noexcept { return static_cast<locale_t>(0); }
+    static void close(Type locale) noexcept { freelocale(locale); }
+};
+
 struct CaseLetters {
     std::vector<char16_t> withLower;
     std::vector<char16_t> withUpper;
@@ -54,23 +61,23 @@ struct CaseLetters {
 const CaseLetters& caseLetters() {
     static const CaseLetters letters = [] {
         CaseLetters found;
-        locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
-        if (utf8 == static_cast<locale_t>(0)) {
+        platform::UniqueHandle<LocaleTraits> utf8(
+            newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0)));
+        if (!utf8) {
             return found;
         }
         const std::pair<char16_t, char16_t> ranges[] = {
             {0x80, 0x2000}, {0x2100, 0x2200}, {0x2C00, 0x2D30}, {0xA640, 0xA800}, {0xFF00, 0xFF60}};
         for (auto [first, last] : ranges) {
             for (char16_t unit = first; unit < last; ++unit) {
-                if (static_cast<wint_t>(towlower_l(unit, utf8)) != unit) {
+                if (static_cast<wint_t>(towlower_l(unit, utf8.get())) != unit) {
                     found.withLower.push_back(unit);
                 }
-                if (static_cast<wint_t>(towupper_l(unit, utf8)) != unit) {
+                if (static_cast<wint_t>(towupper_l(unit, utf8.get())) != unit) {
                     found.withUpper.push_back(unit);
                 }
             }
         }
-        freelocale(utf8);
         return found;
     }();
     return letters;

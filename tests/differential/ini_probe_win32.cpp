@@ -7,6 +7,8 @@
 // line format (see probe_format.h).
 #include "probe_format.h"
 
+#include "platform/win32_handles.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -23,33 +25,30 @@ const wchar_t* wide(const std::u16string& text) {
 }
 
 bool readAll(const wchar_t* path, std::string& bytes) {
-    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    launcher::platform::UniqueFileHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ,
+                                                          nullptr, OPEN_EXISTING,
+                                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         return false;
     }
     bytes.clear();
     char chunk[65536];
     DWORD got = 0;
     bool ok = true;
-    while ((ok = ReadFile(file, chunk, sizeof chunk, &got, nullptr) != 0) && got > 0) {
+    while ((ok = ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) != 0) && got > 0) {
         bytes.append(chunk, got);
     }
-    CloseHandle(file);
     return ok;
 }
 
 bool writeAll(const wchar_t* path, const std::string& bytes) {
-    HANDLE file =
-        CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
+    launcher::platform::UniqueFileHandle file(CreateFileW(
+        path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-              written == bytes.size();
-    CloseHandle(file);
-    return ok;
+    return file &&
+           WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                     nullptr) &&
+           written == bytes.size();
 }
 
 DWORD fileSize(const std::u16string& path) {
