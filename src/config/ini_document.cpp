@@ -17,72 +17,6 @@ constexpr char16_t kWindows1252High[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-constexpr char16_t kReplacement = 0xFFFD;
-
-// UTF-8 as the platform's converter reads it, so that a damaged file gives the
-// same replacement characters: an impossible lead byte is one replacement; a
-// sequence whose continuation turns out overlong, a surrogate or beyond
-// U+10FFFF is one replacement for the bytes read so far; a missing
-// continuation byte ends the sequence before that byte; the end of the input
-// ends a sequence with one replacement.
-std::u16string decodeUtf8(std::string_view bytes, bool& valid) {
-    std::u16string text;
-    text.reserve(bytes.size());
-    valid = true;
-    size_t at = 0;
-    auto fail = [&] {
-        text.push_back(kReplacement);
-        valid = false;
-    };
-    while (at < bytes.size()) {
-        auto lead = static_cast<unsigned char>(bytes[at++]);
-        if (lead < 0x80) {
-            text.push_back(lead);
-            continue;
-        }
-        int length = lead >= 0xC2 && lead <= 0xDF   ? 1
-                     : lead >= 0xE0 && lead <= 0xEF ? 2
-                     : lead >= 0xF0 && lead <= 0xF4 ? 3
-                                                    : 0;
-        if (length == 0) {
-            fail();
-            continue;
-        }
-        static constexpr unsigned char kLeadMask[4] = {0x7F, 0x1F, 0x0F, 0x07};
-        char32_t value = lead & kLeadMask[length];
-        bool complete = true;
-        for (int read = 1; read <= length; ++read) {
-            if (at >= bytes.size()) {
-                complete = false;
-                break;
-            }
-            unsigned char bits = static_cast<unsigned char>(bytes[at]) ^ 0x80;
-            if (bits >= 0x40) {
-                complete = false;
-                break;
-            }
-            value = (value << 6) | bits;
-            ++at;
-            int remaining = length - read;
-            if ((remaining == 2 && (value < 0x10 || value >= 0x110)) ||
-                (remaining == 1 && (value < 0x20 || (value >= 0x360 && value < 0x380)))) {
-                complete = false;
-                break;
-            }
-        }
-        if (!complete) {
-            fail();
-        } else if (value >= 0x10000) {
-            value -= 0x10000;
-            text.push_back(static_cast<char16_t>(0xD800 + (value >> 10)));
-            text.push_back(static_cast<char16_t>(0xDC00 + (value & 0x3FF)));
-        } else {
-            text.push_back(static_cast<char16_t>(value));
-        }
-    }
-    return text;
-}
-
 std::u16string decodeWindows1252(std::string_view bytes) {
     std::u16string text;
     text.reserve(bytes.size());
@@ -182,7 +116,7 @@ IniDocument IniDocument::parse(std::string_view bytes) {
     if (bytes.starts_with("\xEF\xBB\xBF")) {
         document.encoding_ = Encoding::Utf8WithBom;
         bool valid = true;
-        text = decodeUtf8(bytes.substr(3), valid);
+        text = platform::decodeUtf8(bytes.substr(3), valid);
     } else if (littleEndian || bigEndian) {
         document.encoding_ = littleEndian ? Encoding::Utf16LittleEndian : Encoding::Utf16BigEndian;
         size_t low = littleEndian ? 0 : 1;
@@ -193,7 +127,7 @@ IniDocument IniDocument::parse(std::string_view bytes) {
         document.trailingByte_ = bytes.substr(at);
     } else {
         bool valid = true;
-        text = decodeUtf8(bytes, valid);
+        text = platform::decodeUtf8(bytes, valid);
         if (!valid) {
             document.encoding_ = Encoding::Windows1252;
             text = decodeWindows1252(bytes);

@@ -4,62 +4,77 @@ namespace launcher::platform {
 
 namespace {
 
-constexpr char32_t kReplacement = 0xFFFD;
-
-bool isContinuation(unsigned char byte) {
-    return (byte & 0xC0) == 0x80;
-}
-
-// Decodes one UTF-8 sequence at `at`; an invalid sequence yields the replacement
-// character and consumes one byte.
-char32_t decodeUtf8(std::string_view text, size_t& at) {
-    auto lead = static_cast<unsigned char>(text[at]);
-    if (lead < 0x80) {
-        ++at;
-        return lead;
-    }
-    size_t extra = (lead & 0xE0) == 0xC0   ? 1
-                   : (lead & 0xF0) == 0xE0 ? 2
-                   : (lead & 0xF8) == 0xF0 ? 3
-                                           : 0;
-    if (extra == 0 || at + extra >= text.size()) {
-        ++at;
-        return kReplacement;
-    }
-    char32_t value = lead & (0x3F >> extra);
-    for (size_t i = 1; i <= extra; ++i) {
-        auto next = static_cast<unsigned char>(text[at + i]);
-        if (!isContinuation(next)) {
-            ++at;
-            return kReplacement;
-        }
-        value = (value << 6) | (next & 0x3F);
-    }
-    static constexpr char32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
-    if (value < kMinimum[extra] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
-        ++at;
-        return kReplacement;
-    }
-    at += extra + 1;
-    return value;
-}
+constexpr char16_t kReplacement = 0xFFFD;
 
 } // namespace
 
-WideString utf8ToWide(std::string_view utf8) {
-    std::u16string wide;
-    wide.reserve(utf8.size());
-    for (size_t at = 0; at < utf8.size();) {
-        char32_t value = decodeUtf8(utf8, at);
-        if (value >= 0x10000) {
+// UTF-8 as the platform's converter reads it, so that a damaged file gives the
+// same replacement characters: an impossible lead byte is one replacement; a
+// sequence whose continuation turns out overlong, a surrogate or beyond
+// U+10FFFF is one replacement for the bytes read so far; a missing
+// continuation byte ends the sequence before that byte; the end of the input
+// ends a sequence with one replacement.
+std::u16string decodeUtf8(std::string_view bytes, bool& valid) {
+    std::u16string text;
+    text.reserve(bytes.size());
+    valid = true;
+    size_t at = 0;
+    auto fail = [&] {
+        text.push_back(kReplacement);
+        valid = false;
+    };
+    while (at < bytes.size()) {
+        auto lead = static_cast<unsigned char>(bytes[at++]);
+        if (lead < 0x80) {
+            text.push_back(lead);
+            continue;
+        }
+        int length = lead >= 0xC2 && lead <= 0xDF   ? 1
+                     : lead >= 0xE0 && lead <= 0xEF ? 2
+                     : lead >= 0xF0 && lead <= 0xF4 ? 3
+                                                    : 0;
+        if (length == 0) {
+            fail();
+            continue;
+        }
+        static constexpr unsigned char kLeadMask[4] = {0x7F, 0x1F, 0x0F, 0x07};
+        char32_t value = lead & kLeadMask[length];
+        bool complete = true;
+        for (int read = 1; read <= length; ++read) {
+            if (at >= bytes.size()) {
+                complete = false;
+                break;
+            }
+            unsigned char bits = static_cast<unsigned char>(bytes[at]) ^ 0x80;
+            if (bits >= 0x40) {
+                complete = false;
+                break;
+            }
+            value = (value << 6) | bits;
+            ++at;
+            int remaining = length - read;
+            if ((remaining == 2 && (value < 0x10 || value >= 0x110)) ||
+                (remaining == 1 && (value < 0x20 || (value >= 0x360 && value < 0x380)))) {
+                complete = false;
+                break;
+            }
+        }
+        if (!complete) {
+            fail();
+        } else if (value >= 0x10000) {
             value -= 0x10000;
-            wide.push_back(static_cast<char16_t>(0xD800 + (value >> 10)));
-            wide.push_back(static_cast<char16_t>(0xDC00 + (value & 0x3FF)));
+            text.push_back(static_cast<char16_t>(0xD800 + (value >> 10)));
+            text.push_back(static_cast<char16_t>(0xDC00 + (value & 0x3FF)));
         } else {
-            wide.push_back(static_cast<char16_t>(value));
+            text.push_back(static_cast<char16_t>(value));
         }
     }
-    return WideString(std::u16string_view(wide));
+    return text;
+}
+
+WideString utf8ToWide(std::string_view utf8) {
+    bool valid = true;
+    return WideString(std::u16string_view(decodeUtf8(utf8, valid)));
 }
 
 std::string wideToUtf8(std::u16string_view wide) {

@@ -16,7 +16,10 @@ WideString narrowToWide(std::string_view narrow);
 std::string wideToNarrow(std::u16string_view wide);
 
 // UTF-8 conversions, used where a file or a protocol is UTF-8 on every system.
+// Damaged input gives the replacement characters the Windows converter gives.
 WideString utf8ToWide(std::string_view utf8);
+// The same, telling whether the input was valid UTF-8.
+std::u16string decodeUtf8(std::string_view bytes, bool& valid);
 std::string wideToUtf8(std::u16string_view wide);
 
 bool isWideSpace(char16_t unit) noexcept;

@@ -12,12 +12,14 @@ TEST(NarrowConversion, IsUtf8BothWays) {
               u"\u00E9\u4E2D\U0001F600");
 }
 
+// One replacement per broken sequence, as the Windows converter gives.
 TEST(NarrowConversion, MalformedInputNeverReadsPastTheEnd) {
     const std::pair<std::string_view, std::u16string_view> cases[] = {
-        {"\xC3", u"\uFFFD"},                     // cut sequence
-        {"a\xE4\xB8", u"a\uFFFD\uFFFD"},         // cut three-byte sequence
-        {"\xC0\xAF", u"\uFFFD\uFFFD"},           // overlong slash
-        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"}, // encoded surrogate
+        {"\xC3", u"\uFFFD"},               // cut sequence
+        {"a\xE4\xB8", u"a\uFFFD"},         // cut three-byte sequence
+        {"\xE4\xB8z", u"\uFFFDz"},         // continuation missing before z
+        {"\xC0\xAF", u"\uFFFD\uFFFD"},     // impossible lead byte, then a stray continuation
+        {"\xED\xA0\x80", u"\uFFFD\uFFFD"}, // encoded surrogate, then its stray last byte
         {"\xFF\xFE", u"\uFFFD\uFFFD"},
     };
     for (const auto& [narrow, wide] : cases) {
