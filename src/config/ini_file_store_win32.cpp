@@ -38,8 +38,9 @@ WideString IniFileStore::getValue(std::u16string_view section, std::u16string_vi
         buffer.assign(size, L'\0');
         DWORD read = GetPrivateProfileStringW(sectionName.c_str(), keyName.c_str(), L"",
                                               buffer.data(), size, platform::wide(path_.c_str()));
-        // A count of size - 1 is the platform's sign that the value may have been cut.
-        if (read != size - 1) {
+        // A count of size - 1 is the platform's sign that the value may have been
+        // cut; a quoted value cut at the end of the buffer comes back one shorter.
+        if (read < size - 2) {
             break;
         }
     }

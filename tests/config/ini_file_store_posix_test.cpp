@@ -21,37 +21,9 @@ IniFileStore storeAt(const fs::path& path) {
     return IniFileStore(WideString(toU16(path)));
 }
 
-std::string repeated(std::string_view pattern, size_t length) {
-    std::string text;
-    while (text.size() < length) {
-        text += pattern;
-    }
-    text.resize(length);
-    return text;
-}
-
 size_t entriesIn(const fs::path& folder) {
     return static_cast<size_t>(
         std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
-}
-
-// Quoted values whose length meets the read buffer's are read whole. (Under
-// Wine the Windows store loses the last character of a quoted value of 255 or
-// 511 characters: the platform cuts it to one less than the doubling rule
-// looks for, so this case lives here until that store guards against it.)
-TEST(IniFileStoreReading, ReadsLongQuotedValuesInFull) {
-    const size_t lengths[] = {253, 254, 255, 256, 257, 509, 510, 511, 512};
-    std::string file = "[Long]\r\n";
-    for (size_t length : lengths) {
-        file += "q" + std::to_string(length) + "=\"" + repeated("0123456789", length) + "\"\r\n";
-    }
-    TestFolder folder;
-    IniFileStore store(WideString(toU16(folder.write("quoted.ini", file))));
-    for (size_t length : lengths) {
-        std::string key = "q" + std::to_string(length);
-        WideString value = store.getValue(u"Long", WideString::fromNarrow(key));
-        EXPECT_EQ(value.toNarrow(), repeated("0123456789", length)) << key;
-    }
 }
 
 TEST(IniFileStoreWriting, CreatesAMissingFile) {
