@@ -16,9 +16,10 @@ bool setEnvironmentVariable(std::u16string_view name, const WideString& value);
 namespace launcher::platform {
 
 // Replaces %NAME% references with the variables' values, by the rules of
-// Windows' ExpandEnvironmentStringsW: an undefined name stays as written and its
-// closing '%' may open the next reference; a lone '%' stays. When the system
-// call fails the text stays unchanged.
+// Windows' ExpandEnvironmentStringsW: an undefined name stays as written, both
+// '%' included, and the scan goes on after it; a lone '%' stays. When the system
+// call fails, or the result would not fit its 32,767 characters, the text stays
+// unchanged.
 void expandEnvironmentText(WideString& text);
 
 // The portable form of those rules, with the variables looked up by `lookup`.

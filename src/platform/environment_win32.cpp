@@ -38,8 +38,10 @@ bool setEnvironmentVariable(std::u16string_view name, const WideString& value) {
 namespace launcher::platform {
 
 void expandEnvironmentText(WideString& text) {
+    // Beyond its limit the call cuts the result but still reports the full size.
+    constexpr DWORD kLargestResult = 32767;
     DWORD needed = ExpandEnvironmentStringsW(wide(text.c_str()), nullptr, 0);
-    if (needed == 0) {
+    if (needed == 0 || needed > kLargestResult) {
         return;
     }
     std::wstring buffer(needed, L'\0');
