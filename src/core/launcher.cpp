@@ -6,6 +6,7 @@
 #include "core/launcher_error.h"
 #include "core/message_catalogue.h"
 #include "core/message_ids.h"
+#include "java/jdk11_init_args.h"
 #include "java/jvm_options.h"
 #include "java/process_environment.h"
 #include "jre/runtime_search.h"
@@ -22,29 +23,6 @@ namespace launcher {
 namespace {
 
 std::atomic<Launcher*> currentLauncher{nullptr};
-
-// The record JNI_GetDefaultJavaVMInitArgs fills for version 0x00010001 (JDK 1.1).
-struct Jdk11InitArgs {
-    jint version;
-    char** properties;
-    jint checkSource;
-    jint nativeStackSize;
-    jint javaStackSize;
-    jint minHeapSize;
-    jint maxHeapSize;
-    jint verifyMode;
-    char* classpath;
-    void* vfprintf;
-    void* exit;
-    void* abort;
-    jint enableClassGC;
-    jint enableVerboseGC;
-    jint disableAsyncGC;
-    jint verbose;
-    jboolean debugging;
-    jint debugPort;
-};
-static_assert(sizeof(Jdk11InitArgs) <= 96, "the record is handed over as 96 bytes");
 
 } // namespace
 
@@ -128,11 +106,10 @@ int Launcher::handOverToPairProduct() {
 }
 
 size_t Launcher::defaultJavaStackSize() {
-    alignas(8) unsigned char record[96] = {};
-    auto* arguments = reinterpret_cast<Jdk11InitArgs*>(record);
-    arguments->version = 0x00010001;
-    jvmLibrary.getDefaultJavaVmInitArgs(record);
-    return arguments->javaStackSize > 0 ? static_cast<size_t>(arguments->javaStackSize) : 0;
+    Jdk11InitArgs arguments{};
+    arguments.version = kJniVersion11;
+    jvmLibrary.getDefaultJavaVmInitArgs(&arguments);
+    return arguments.javaStackSize > 0 ? static_cast<size_t>(arguments.javaStackSize) : 0;
 }
 
 int Launcher::runApplicationThread() {

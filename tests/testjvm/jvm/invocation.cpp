@@ -6,6 +6,8 @@
 #include "runtime.h"
 #include "text.h"
 
+#include "java/jdk11_init_args.h"
+
 #include <array>
 #include <charconv>
 #include <cstddef>
@@ -14,33 +16,11 @@
 
 namespace testjvm {
 
+using launcher::Jdk11InitArgs;
+using launcher::kJniVersion11;
+
 namespace {
 
-// The JDK 1.1 argument record; only version and javaStackSize are used today.
-struct Jdk11InitArgs {
-    jint version;
-    char** properties;
-    jint checkSource;
-    jint nativeStackSize;
-    jint javaStackSize;
-    jint minHeapSize;
-    jint maxHeapSize;
-    jint verifyMode;
-    char* classpath;
-    void* vfprintf;
-    void* exit;
-    void* abort;
-    jint enableClassGC;
-    jint enableVerboseGC;
-    jint disableAsyncGC;
-    jint verbose;
-    jboolean debugging;
-    jint debugPort;
-};
-static_assert(sizeof(void*) != 8 || offsetof(Jdk11InitArgs, javaStackSize) == 24);
-static_assert(sizeof(void*) != 8 || sizeof(Jdk11InitArgs) == 96);
-
-constexpr jint kJniVersion11 = 0x00010001;
 constexpr jint kDefaultJavaStackSize = 1048576;
 
 std::optional<jint> parseInt(std::string_view text) {
