@@ -1,4 +1,5 @@
 #include "config/ini_store.h"
+#include "support/repeated_text.h"
 #include "support/test_folder.h"
 
 #include <gtest/gtest.h>
@@ -8,17 +9,10 @@
 namespace launcher {
 namespace {
 
+using launcher::testing::repeatedText;
+
 using testing::TestFolder;
 using testing::toU16;
-
-std::string repeated(std::string_view pattern, size_t length) {
-    std::string text;
-    while (text.size() < length) {
-        text += pattern;
-    }
-    text.resize(length);
-    return text;
-}
 
 // Quoted values whose length meets the read buffer's are read whole (the platform
 // cuts a quoted value to one less than an unquoted one).
@@ -26,14 +20,15 @@ TEST(IniFileStoreReading, ReadsLongQuotedValuesInFull) {
     const size_t lengths[] = {253, 254, 255, 256, 257, 509, 510, 511, 512};
     std::string file = "[Long]\r\n";
     for (size_t length : lengths) {
-        file += "q" + std::to_string(length) + "=\"" + repeated("0123456789", length) + "\"\r\n";
+        file +=
+            "q" + std::to_string(length) + "=\"" + repeatedText("0123456789", length) + "\"\r\n";
     }
     TestFolder folder;
     IniFileStore store(WideString(toU16(folder.write("quoted.ini", file))));
     for (size_t length : lengths) {
         std::string key = "q" + std::to_string(length);
         WideString value = store.getValue(u"Long", WideString::fromNarrow(key));
-        EXPECT_EQ(value.toNarrow(), repeated("0123456789", length)) << key;
+        EXPECT_EQ(value.toNarrow(), repeatedText("0123456789", length)) << key;
     }
 }
 

@@ -1,6 +1,7 @@
 // The file store and the layered store on both systems: Windows answers
 // through the private-profile functions, Linux through its own reader.
 #include "config/ini_store.h"
+#include "support/repeated_text.h"
 #include "support/test_folder.h"
 
 #include <gtest/gtest.h>
@@ -11,17 +12,10 @@
 namespace launcher {
 namespace {
 
+using launcher::testing::repeatedText;
+
 using testing::TestFolder;
 using testing::toU16;
-
-std::string repeated(std::string_view pattern, size_t length) {
-    std::string text;
-    while (text.size() < length) {
-        text += pattern;
-    }
-    text.resize(length);
-    return text;
-}
 
 struct PlusCase {
     const char* name;
@@ -90,14 +84,14 @@ TEST(IniFileStore, ReadsLongValuesInFull) {
     const size_t lengths[] = {1, 254, 255, 256, 257, 510, 511, 512, 513, 1023, 4096, 70000};
     std::string file = "[Long]\r\n";
     for (size_t length : lengths) {
-        file += "v" + std::to_string(length) + "=" + repeated("0123456789", length) + "\r\n";
+        file += "v" + std::to_string(length) + "=" + repeatedText("0123456789", length) + "\r\n";
     }
     TestFolder folder;
     IniFileStore store(WideString(toU16(folder.write("long.ini", file))));
     for (size_t length : lengths) {
         std::string key = "v" + std::to_string(length);
         WideString value = store.getValue(u"Long", WideString::fromNarrow(key));
-        EXPECT_EQ(value.toNarrow(), repeated("0123456789", length)) << key;
+        EXPECT_EQ(value.toNarrow(), repeatedText("0123456789", length)) << key;
     }
 }
 

@@ -10,6 +10,7 @@
 #include "platform/environment.h"
 #include "platform/unique_handle.h"
 #include "probe_format.h"
+#include "support/repeated_text.h"
 #include "support/test_folder.h"
 #include "wine_probe.h"
 
@@ -25,6 +26,8 @@
 namespace launcher::differential {
 namespace {
 
+using launcher::testing::repeatedText;
+
 namespace fs = std::filesystem;
 using probe::formatLine;
 using probe::parseLines;
@@ -33,15 +36,6 @@ struct Variable {
     std::u16string name;
     std::u16string value;
 };
-
-std::u16string repeated(std::u16string_view pattern, size_t length) {
-    std::u16string text;
-    while (text.size() < length) {
-        text += pattern;
-    }
-    text.resize(length);
-    return text;
-}
 
 // Letters of many scripts, for the letter case of names: a variable for every
 // letter with a lower-case form, asked for under that form, and every letter
@@ -102,8 +96,8 @@ std::vector<Variable> variables() {
         {u"ldx_lower", u"written in lower case"},
         {u"LDX_UNICODE", u"\u00E9\u4E2D\U0001F600"},
         {u"LDX_\u00C9T\u00C9", u"accented name"},
-        {u"LDX_LONG", repeated(u"0123456789", 10000)},
-        {u"LDX_NEAR_LIMIT", repeated(u"n", 32000)},
+        {u"LDX_LONG", repeatedText(u"0123456789", 10000)},
+        {u"LDX_NEAR_LIMIT", repeatedText(u"n", 32000)},
         {u"PATH", u"C:\\fake\\bin;D:\\other"},
     };
     for (char16_t letter : caseLetters().withLower) {
@@ -113,7 +107,7 @@ std::vector<Variable> variables() {
 }
 
 std::vector<std::u16string> texts() {
-    std::u16string longText = repeated(u"plain text ", 40000);
+    std::u16string longText = repeatedText(u"plain text ", 40000);
     std::vector<std::u16string> all = {
         u"",
         u"no references",
@@ -162,11 +156,11 @@ std::vector<std::u16string> texts() {
         u"%LDX_LONG%%LDX_LONG%%LDX_LONG%%LDX_LONG%",
         u"%LDX_NEAR_LIMIT%",
         u"%LDX_NEAR_LIMIT%123456789",
-        u"%LDX_NEAR_LIMIT%" + repeated(u"x", 766),
-        u"%LDX_NEAR_LIMIT%" + repeated(u"x", 767),
-        u"%LDX_NEAR_LIMIT%" + repeated(u"x", 768),
-        repeated(u"y", 32766),
-        repeated(u"y", 32767),
+        u"%LDX_NEAR_LIMIT%" + repeatedText(u"x", 766),
+        u"%LDX_NEAR_LIMIT%" + repeatedText(u"x", 767),
+        u"%LDX_NEAR_LIMIT%" + repeatedText(u"x", 768),
+        repeatedText(u"y", 32766),
+        repeatedText(u"y", 32767),
         longText,
         longText + u"%LDX_A%",
         u"%LDX_A%" + longText,

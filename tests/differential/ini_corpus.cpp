@@ -1,4 +1,5 @@
 #include "ini_corpus.h"
+#include "support/repeated_text.h"
 
 #include "probe_format.h"
 
@@ -15,6 +16,8 @@ namespace fs = std::filesystem;
 using namespace std::literals;
 
 namespace {
+
+using launcher::testing::repeatedText;
 
 // Windows-1252 at 0x80 to 0x9F; undefined bytes keep their code point.
 constexpr char16_t kCp1252High[32] = {
@@ -153,15 +156,6 @@ void addKeptFile(std::vector<CorpusFile>& corpus, const fs::path& path) {
     }
 }
 
-std::u16string repeated(std::u16string_view pattern, size_t length) {
-    std::u16string text;
-    while (text.size() < length) {
-        text += pattern;
-    }
-    text.resize(length);
-    return text;
-}
-
 std::u16string number(size_t value) {
     std::u16string text;
     do {
@@ -174,16 +168,16 @@ std::u16string number(size_t value) {
 CorpusFile longValues() {
     std::u16string text = u"[Long]\r\n";
     for (size_t length : {1, 254, 255, 256, 257, 511, 512, 513, 1023, 1024}) {
-        text += u"v" + number(length) + u"=" + repeated(u"0123456789abcdef", length) + u"\r\n";
+        text += u"v" + number(length) + u"=" + repeatedText(u"0123456789abcdef", length) + u"\r\n";
     }
     // Quoted values whose length with and without the quotes meets a buffer size.
     for (size_t length : {253, 254, 255, 256, 257, 510, 511, 512}) {
-        text += u"q" + number(length) + u"=\"" + repeated(u"quoted ", length) + u"\"\r\n";
+        text += u"q" + number(length) + u"=\"" + repeatedText(u"quoted ", length) + u"\"\r\n";
     }
-    text += u"huge=" + repeated(u"A long value; ", 70000) + u"\r\n";
-    text += u"hugequoted='" + repeated(u"x", 66000) + u"'\r\n";
-    text += u"[" + repeated(u"Section name ", 300) + u"]\r\n";
-    text += repeated(u"key name ", 300) + u"=long key\r\n";
+    text += u"huge=" + repeatedText(u"A long value; ", 70000) + u"\r\n";
+    text += u"hugequoted='" + repeatedText(u"x", 66000) + u"'\r\n";
+    text += u"[" + repeatedText(u"Section name ", 300) + u"]\r\n";
+    text += repeatedText(u"key name ", 300) + u"=long key\r\n";
     text += u"after=the long names";
     return {"long-values.ini", toUtf8(text), text, ""};
 }
