@@ -102,6 +102,13 @@ IniDocument loadDocument(const WideString& path) {
 
 } // namespace
 
+const IniDocument& IniFileStore::document() {
+    if (!document_) {
+        document_ = std::make_shared<const IniDocument>(loadDocument(path_));
+    }
+    return *document_;
+}
+
 uint32_t IniFileStore::probe(unsigned char (&firstBytes)[4]) {
     platform::UniqueFileDescriptor file(open(path_.toNarrow().c_str(), O_RDONLY | O_CLOEXEC));
     if (!file) {
@@ -115,12 +122,12 @@ uint32_t IniFileStore::probe(unsigned char (&firstBytes)[4]) {
 
 WideString IniFileStore::getValue(std::u16string_view section, std::u16string_view key) {
     WideString value;
-    loadDocument(path_).getValue(section, key, value);
+    document().getValue(section, key, value);
     return value;
 }
 
 void IniFileStore::getSectionNames(WideStringList& names) {
-    names = loadDocument(path_).sectionNames();
+    names = document().sectionNames();
 }
 
 bool IniFileStore::setValue(std::u16string_view section, std::u16string_view key,
@@ -146,6 +153,7 @@ bool IniFileStore::setValue(std::u16string_view section, std::u16string_view key
     } else if (errno != ENOENT) {
         return false;
     }
+    document_.reset(); // what this store read before no longer stands
     IniDocument document = IniDocument::parse(bytes);
     if (!document.setValue(section, key, value)) {
         return false;

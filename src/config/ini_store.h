@@ -5,8 +5,11 @@
 #include "core/wide_string.h"
 
 #include <cstdint>
+#include <memory>
 
 namespace launcher {
+
+class IniDocument;
 
 class IniStore {
   public:
@@ -40,7 +43,12 @@ class IniFileStore : public IniStore {
     const WideString& path() const noexcept { return path_; }
 
   private:
+    // Where the system has no profile functions of its own, the file is read once
+    // per store; a store lives for one reading operation only.
+    const IniDocument& document();
+
     WideString path_;
+    std::shared_ptr<const IniDocument> document_;
 };
 
 class MemoryIniStore : public IniStore {
