@@ -1,4 +1,4 @@
-/* Machine-dependent JNI types for 64-bit Windows, as the JNI specification
+/* Machine-dependent JNI types for 64-bit Windows, as JNI defines them for that
    defines them for that platform; the JDK installed here ships only the Linux
    variant. */
 #ifndef _JAVASOFT_JNI_MD_H_
