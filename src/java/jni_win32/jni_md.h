@@ -1,6 +1,5 @@
 /* Machine-dependent JNI types for 64-bit Windows, as JNI defines them for that
-   defines them for that platform; the JDK installed here ships only the Linux
-   variant. */
+   platform; the JDK installed here ships only the Linux variant. */
 #ifndef _JAVASOFT_JNI_MD_H_
 #define _JAVASOFT_JNI_MD_H_
 
