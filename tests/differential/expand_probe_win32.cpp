@@ -6,6 +6,7 @@
 // outcome of ExpandEnvironmentStringsW asked first for the size and then for
 // the text ("ok" or "failed", and the text, which is the input when failed),
 // and what the launcher's own expandEnvironmentText made of it.
+#include "probe_files_win32.h"
 #include "probe_format.h"
 
 #include "platform/environment.h"
@@ -23,36 +24,9 @@ namespace {
 using launcher::probe::formatLine;
 using launcher::probe::parseLines;
 
-const wchar_t* wide(const std::u16string& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
-
-bool readAll(const wchar_t* path, std::string& bytes) {
-    launcher::platform::UniqueFileHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ,
-                                                          nullptr, OPEN_EXISTING,
-                                                          FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        return false;
-    }
-    bytes.clear();
-    char chunk[65536];
-    DWORD got = 0;
-    bool ok = true;
-    while ((ok = ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) != 0) && got > 0) {
-        bytes.append(chunk, got);
-    }
-    return ok;
-}
-
-bool writeAll(const wchar_t* path, const std::string& bytes) {
-    launcher::platform::UniqueFileHandle file(CreateFileW(
-        path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    return file &&
-           WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                     nullptr) &&
-           written == bytes.size();
-}
+using launcher::probe::readAll;
+using launcher::probe::wide;
+using launcher::probe::writeAll;
 
 // The platform's answer on its own terms: a call that reports no size, or a
 // second call that does not fit what the first one asked for, is a failure.

@@ -5,6 +5,7 @@
 // every value are listed); "get SECTION KEY" reads one value; "keys SECTION"
 // lists the keys of a section named as given. Answers are written in the same
 // line format (see probe_format.h).
+#include "probe_files_win32.h"
 #include "probe_format.h"
 
 #include "platform/win32_handles.h"
@@ -20,36 +21,9 @@ namespace {
 using launcher::probe::formatLine;
 using launcher::probe::parseLines;
 
-const wchar_t* wide(const std::u16string& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
-
-bool readAll(const wchar_t* path, std::string& bytes) {
-    launcher::platform::UniqueFileHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ,
-                                                          nullptr, OPEN_EXISTING,
-                                                          FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        return false;
-    }
-    bytes.clear();
-    char chunk[65536];
-    DWORD got = 0;
-    bool ok = true;
-    while ((ok = ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) != 0) && got > 0) {
-        bytes.append(chunk, got);
-    }
-    return ok;
-}
-
-bool writeAll(const wchar_t* path, const std::string& bytes) {
-    launcher::platform::UniqueFileHandle file(CreateFileW(
-        path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    return file &&
-           WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                     nullptr) &&
-           written == bytes.size();
-}
+using launcher::probe::readAll;
+using launcher::probe::wide;
+using launcher::probe::writeAll;
 
 DWORD fileSize(const std::u16string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
