@@ -2,6 +2,7 @@
 // reading cases are those of GetPrivateProfileStringW under Wine on the same
 // bytes (the differential tests check the reader against it on many more).
 #include "config/ini_document.h"
+#include "support/test_text.h"
 
 #include <gtest/gtest.h>
 
@@ -11,18 +12,9 @@
 namespace launcher {
 namespace {
 
-using namespace std::literals;
+using launcher::testing::utf16Bytes;
 
-std::string utf16(std::u16string_view text, bool littleEndian) {
-    std::string bytes = littleEndian ? "\xFF\xFE" : "\xFE\xFF";
-    for (char16_t unit : text) {
-        char low = static_cast<char>(unit & 0xFF);
-        char high = static_cast<char>(unit >> 8);
-        bytes.push_back(littleEndian ? low : high);
-        bytes.push_back(littleEndian ? high : low);
-    }
-    return bytes;
-}
+using namespace std::literals;
 
 struct ReadCase {
     const char* name;
@@ -70,8 +62,8 @@ TEST(IniDocument, ReadsValuesAsThePlatformDoes) {
         {"UTF-8 without one", "[s]\r\nk=\xE4\xB8\xAD\r\n", u"s", u"k", u"\u4E2D"},
         {"not UTF-8: Windows-1252", "[s]\r\nk=\xE9!\x80\x81\r\n", u"s", u"k",
          u"\u00E9!\u20AC\u0081"},
-        {"UTF-16 little-endian", utf16(u"[s]\r\nk=\u4E2D\r\n", true), u"s", u"k", u"\u4E2D"},
-        {"UTF-16 big-endian", utf16(u"[s]\r\nk=\u4E2D\r\n", false), u"s", u"k", u"\u4E2D"},
+        {"UTF-16 little-endian", utf16Bytes(u"[s]\r\nk=\u4E2D\r\n", true), u"s", u"k", u"\u4E2D"},
+        {"UTF-16 big-endian", utf16Bytes(u"[s]\r\nk=\u4E2D\r\n", false), u"s", u"k", u"\u4E2D"},
         {"a cut UTF-8 sequence is one replacement", "\xEF\xBB\xBF[s]\r\nk=x\xE4\xB8y\r\n", u"s",
          u"k", u"x\uFFFDy"},
         {"an encoded surrogate is two", "\xEF\xBB\xBF[s]\r\nk=\xED\xA0\x80z\r\n", u"s", u"k",
@@ -155,12 +147,12 @@ TEST(IniDocument, SetValueChangesOneLineAndKeepsTheRest) {
         {"a value may be empty", "[s]\r\nk=old\r\n", u"s", u"k", u"", "[s]\r\nk=\r\n"},
         {"UTF-8 with a byte-order mark stays so", "\xEF\xBB\xBF[s]\r\nk=\xC3\xA9\r\n", u"s", u"k",
          u"\u4E2D", "\xEF\xBB\xBF[s]\r\nk=\xE4\xB8\xAD\r\n"},
-        {"UTF-16 stays UTF-16", utf16(u"[s]\r\nk=1\r\n", true), u"s", u"j", u"\u4E2D",
-         utf16(u"[s]\r\nk=1\r\nj=\u4E2D\r\n", true)},
-        {"UTF-16 big-endian stays so", utf16(u"[s]\nk=1\n", false), u"s", u"k", u"2",
-         utf16(u"[s]\nk=2\n", false)},
-        {"an odd last byte of UTF-16 stays", utf16(u"[s]\r\n", true) + "X", u"s", u"k", u"v",
-         utf16(u"[s]\r\nk=v\r\n", true) + "X"},
+        {"UTF-16 stays UTF-16", utf16Bytes(u"[s]\r\nk=1\r\n", true), u"s", u"j", u"\u4E2D",
+         utf16Bytes(u"[s]\r\nk=1\r\nj=\u4E2D\r\n", true)},
+        {"UTF-16 big-endian stays so", utf16Bytes(u"[s]\nk=1\n", false), u"s", u"k", u"2",
+         utf16Bytes(u"[s]\nk=2\n", false)},
+        {"an odd last byte of UTF-16 stays", utf16Bytes(u"[s]\r\n", true) + "X", u"s", u"k", u"v",
+         utf16Bytes(u"[s]\r\nk=v\r\n", true) + "X"},
         {"Windows-1252 stays so", "[s]\r\nk=\xE9\r\n", u"s", u"k", u"\u00C9!\u20AC",
          "[s]\r\nk=\xC9!\x80\r\n"},
         {"keys before the first header stay before it", "top=1\r\n[s]\r\n", u"s", u"top", u"2",
@@ -217,8 +209,8 @@ TEST(IniDocument, SerializeGivesBackTheBytesRead) {
         "\r\n\r\n[a]\n\rk = v \r\r\n",
         "\xEF\xBB\xBF[\xC3\xA9]\r\n",
         "[a]\r\nk=\xE9\x81\x8D\x8F\x90\x9D\r\n",
-        utf16(u"[a]\r\nk=\xD800\r\n", true) + "Z",
-        utf16(u"[a]\r\n", false),
+        utf16Bytes(u"[a]\r\nk=\xD800\r\n", true) + "Z",
+        utf16Bytes(u"[a]\r\n", false),
         "no header\0at all"s,
     };
     for (const std::string& bytes : files) {

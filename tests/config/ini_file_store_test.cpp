@@ -1,5 +1,5 @@
 #include "config/ini_store.h"
-#include "support/repeated_text.h"
+#include "support/test_text.h"
 #include "support/test_folder.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The file store and the layered store on both systems: Windows answers
 // through the private-profile functions, Linux through its own reader.
 #include "config/ini_store.h"
-#include "support/repeated_text.h"
+#include "support/test_text.h"
 #include "support/test_folder.h"
 
 #include <gtest/gtest.h>

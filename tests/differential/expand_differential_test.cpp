@@ -10,7 +10,7 @@
 #include "platform/environment.h"
 #include "platform/unique_handle.h"
 #include "probe_format.h"
-#include "support/repeated_text.h"
+#include "support/test_text.h"
 #include "support/test_folder.h"
 #include "wine_probe.h"
 

@@ -1,5 +1,5 @@
 #include "ini_corpus.h"
-#include "support/repeated_text.h"
+#include "support/test_text.h"
 
 #include "probe_format.h"
 
@@ -16,6 +16,8 @@ namespace fs = std::filesystem;
 using namespace std::literals;
 
 namespace {
+
+using launcher::testing::utf16Bytes;
 
 using launcher::testing::repeatedText;
 
@@ -54,17 +56,6 @@ std::u16string fromCp1252(std::string_view bytes) {
         text.push_back(unit >= 0x80 && unit < 0xA0 ? kCp1252High[unit - 0x80] : unit);
     }
     return text;
-}
-
-std::string toUtf16(std::u16string_view text, bool littleEndian) {
-    std::string bytes = littleEndian ? "\xFF\xFE" : "\xFE\xFF";
-    for (char16_t unit : text) {
-        char low = static_cast<char>(unit & 0xFF);
-        char high = static_cast<char>(unit >> 8);
-        bytes.push_back(littleEndian ? low : high);
-        bytes.push_back(littleEndian ? high : low);
-    }
-    return bytes;
 }
 
 // Strict UTF-8: any malformed sequence makes the whole text invalid.
@@ -140,10 +131,10 @@ void addKeptFile(std::vector<CorpusFile>& corpus, const fs::path& path) {
     std::u16string crlf = withBreaks(text, u"\r\n");
     corpus.push_back({withBom, "\xEF\xBB\xBF" + toUtf8(crlf), crlf, ""});
     std::u16string cr = withBreaks(text, u"\r");
-    corpus.push_back({stem + ".utf16le-cr.ini", toUtf16(cr, true), cr, ""});
+    corpus.push_back({stem + ".utf16le-cr.ini", utf16Bytes(cr, true), cr, ""});
     std::u16string unfinished = crlf.substr(0, crlf.size() - 2);
     corpus.push_back(
-        {stem + ".utf16be-unfinished.ini", toUtf16(unfinished, false), unfinished, ""});
+        {stem + ".utf16be-unfinished.ini", utf16Bytes(unfinished, false), unfinished, ""});
     std::u16string mixed = withMixedBreaks(text);
     if (isAscii(text)) {
         corpus.push_back({stem + ".mixed.ini", toUtf8(mixed), mixed, ""});
@@ -189,7 +180,7 @@ std::vector<CorpusFile> zeroBytes() {
     std::string ansi = bytes + "\xFF=not UTF-8\r\n";
     return {{"zero-bytes.ini", bytes, text, ""},
             {"zero-bytes.cp1252.ini", ansi, fromCp1252(ansi), ""},
-            {"zero-bytes.utf16le.ini", toUtf16(text, true), text, ""}};
+            {"zero-bytes.utf16le.ini", utf16Bytes(text, true), text, ""}};
 }
 
 CorpusFile damagedUtf8() {
@@ -227,9 +218,9 @@ std::vector<CorpusFile> encodingEdges() {
         {"one-high-byte.ini", "\xFF", u"", ""},
         {"blank-lines-only.ini", " \r\n\t\r\n\x1A\r\n", u"", ""},
         // An odd last byte after the final line break adds nothing readable.
-        {"utf16le-odd.ini", toUtf16(plain, true) + "A", plain, ""},
+        {"utf16le-odd.ini", utf16Bytes(plain, true) + "A", plain, ""},
         {"utf16le-bom-then-ascii.ini", "\xFF\xFE[s]\r\nk=1\r\n", plain, ""},
-        {"bom-then-utf16.ini", "\xEF\xBB\xBF" + toUtf16(plain, true), plain, ""},
+        {"bom-then-utf16.ini", "\xEF\xBB\xBF" + utf16Bytes(plain, true), plain, ""},
         {"bom-twice.ini", "\xEF\xBB\xBF\xEF\xBB\xBF" + toUtf8(plain), plain, ""},
     };
 }
@@ -247,7 +238,7 @@ CorpusFile unusualBlanks() {
                           u"[\uFEFFbom inside]\r\n\uFEFFk=\uFEFFv\r\n"
                           u"[\x85"
                           u"next line\x85]\r\n\x85k\x85=\x85v\x85\r\n";
-    return {"unusual-blanks.utf16le.ini", toUtf16(text, true), text, ""};
+    return {"unusual-blanks.utf16le.ini", utf16Bytes(text, true), text, ""};
 }
 
 CorpusFile cp1252Names() {
@@ -297,7 +288,7 @@ std::vector<CorpusFile> garbage() {
         std::string name = "structured-" + std::to_string(seed);
         switch (seed % 3) {
         case 0:
-            files.push_back({name + ".utf16le.ini", toUtf16(text, true), text, ""});
+            files.push_back({name + ".utf16le.ini", utf16Bytes(text, true), text, ""});
             break;
         case 1:
             files.push_back({name + ".utf8-bom.ini", "\xEF\xBB\xBF" + toUtf8(text), text, ""});
