@@ -2,7 +2,7 @@
 
 # Warnings are errors on our own targets only; GoogleTest keeps its own flags.
 add_library(launcher_warnings INTERFACE)
-target_compile_options(launcher_warnings INTERFACE -Wall -Wextra -Werror)
+target_compile_options(launcher_warnings INTERFACE -Wall -Wextra -Wshadow -Werror)
 
 # The JDK gives jni.h to both builds and javac to the Java test applications.
 find_program(LAUNCHER_JAVAC javac REQUIRED NO_CMAKE_FIND_ROOT_PATH)

@@ -1,3 +1,4 @@
+// The Linux INI reader and writer, following the Windows private-profile rules.
 #include "config/ini_document.h"
 
 #include "platform/text.h"

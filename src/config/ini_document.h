@@ -2,7 +2,7 @@
 // private-profile functions do, for systems that do not have them.
 #pragma once
 
-#include "core/wide_string.h"
+#include "base/wide_string.h"
 
 #include <cstddef>
 #include <string>

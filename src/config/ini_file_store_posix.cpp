@@ -1,7 +1,9 @@
+// The INI file store on Linux, over IniDocument, with safe in-place writes.
 #include "config/ini_document.h"
 #include "config/ini_store.h"
 
 #include "platform/posix_handles.h"
+#include "platform/text.h"
 
 #include <cerrno>
 #include <climits>
@@ -96,7 +98,7 @@ bool resolvedPath(const std::string& path, std::string& resolved) {
 
 IniDocument loadDocument(const WideString& path) {
     std::string bytes;
-    readWholeFile(path.toNarrow(), bytes);
+    readWholeFile(platform::wideToNarrow(path), bytes);
     return IniDocument::parse(bytes);
 }
 
@@ -110,7 +112,8 @@ const IniDocument& IniFileStore::document() {
 }
 
 uint32_t IniFileStore::probe(unsigned char (&firstBytes)[4]) {
-    platform::UniqueFileDescriptor file(open(path_.toNarrow().c_str(), O_RDONLY | O_CLOEXEC));
+    platform::UniqueFileDescriptor file(
+        open(platform::wideToNarrow(path_).c_str(), O_RDONLY | O_CLOEXEC));
     if (!file) {
         return static_cast<uint32_t>(errno);
     }
@@ -133,7 +136,7 @@ void IniFileStore::getSectionNames(WideStringList& names) {
 bool IniFileStore::setValue(std::u16string_view section, std::u16string_view key,
                             std::u16string_view value) {
     std::string path;
-    if (!resolvedPath(path_.toNarrow(), path)) {
+    if (!resolvedPath(platform::wideToNarrow(path_), path)) {
         return false;
     }
     std::string bytes;
@@ -162,7 +165,7 @@ bool IniFileStore::setValue(std::u16string_view section, std::u16string_view key
 }
 
 bool IniFileStore::remove() {
-    return unlink(path_.toNarrow().c_str()) == 0;
+    return unlink(platform::wideToNarrow(path_).c_str()) == 0;
 }
 
 } // namespace launcher

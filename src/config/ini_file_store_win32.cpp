@@ -1,3 +1,4 @@
+// The INI file store on Windows, through the private-profile functions.
 #include "config/ini_store.h"
 
 #include "platform/win32_handles.h"

@@ -1,7 +1,7 @@
 // The system-specific parts of the INI locations.
 #pragma once
 
-#include "core/wide_string.h"
+#include "base/wide_string.h"
 
 namespace launcher {
 

@@ -1,3 +1,4 @@
+// Linux INI locations: XDG_CONFIG_HOME (else ~/.config) for the per-user folder.
 #include "config/ini_locations.h"
 
 #include "platform/environment.h"

@@ -1,3 +1,4 @@
+// Windows INI locations: APPDATA for the per-user folder.
 #include "config/ini_locations.h"
 
 #include "platform/environment.h"

@@ -1,20 +1,21 @@
+// Where the main and per-user INI files are, and saving "JRE Path" to them.
 #include "config/ini_paths.h"
 
 #include "config/ini_locations.h"
 #include "config/ini_store.h"
-#include "core/error_output.h"
-#include "core/message_catalogue.h"
-#include "core/message_ids.h"
+#include "messages/error_output.h"
+#include "messages/message_catalogue.h"
+#include "messages/message_ids.h"
 #include "platform/file_system.h"
 #include "platform/module_path.h"
 
 namespace launcher {
 
 bool executablePath(WideString& path) {
-    uint32_t error = 0;
+    platform::SystemError error;
     if (!platform::queryExecutablePath(path, error)) {
         reportMessage(msg::kWindowsException,
-                      {MessageCatalogue::load(msg::kModulePathFailed), error});
+                      {MessageCatalogue::load(msg::kModulePathFailed), error.code});
         return false;
     }
     return true;
@@ -58,7 +59,7 @@ WideString perUserIniPath(const LauncherSettings& settings, const WideString& pr
 }
 
 WideString ownPerUserIniPath(const LauncherSettings& settings, bool createFolders) {
-    uint32_t error = 0;
+    platform::SystemError error;
     WideString executable;
     if (!platform::queryExecutablePath(executable, error)) {
         return WideString();

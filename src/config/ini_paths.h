@@ -1,8 +1,8 @@
 // Where the INI files are, and the one value the launcher writes back: "JRE Path".
 #pragma once
 
+#include "base/wide_string.h"
 #include "config/launcher_settings.h"
-#include "core/wide_string.h"
 
 namespace launcher {
 

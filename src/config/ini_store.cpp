@@ -1,3 +1,4 @@
+// The memory and layered stores, and the "+" section rule.
 #include "config/ini_store.h"
 
 #include <cstring>

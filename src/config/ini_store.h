@@ -1,8 +1,8 @@
 // Settings stores: an INI file, an in-memory table, and the two layered.
 #pragma once
 
+#include "base/wide_string.h"
 #include "config/settings_table.h"
-#include "core/wide_string.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,11 +1,12 @@
+// readSettings: every INI value in its order, with the keyword tables.
 #include "config/launcher_settings.h"
 
 #include "config/ini_paths.h"
 #include "config/ini_store.h"
 #include "config/settings_table.h"
-#include "core/error_output.h"
-#include "core/message_catalogue.h"
-#include "core/message_ids.h"
+#include "messages/error_output.h"
+#include "messages/message_catalogue.h"
+#include "messages/message_ids.h"
 
 namespace launcher {
 

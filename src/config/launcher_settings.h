@@ -1,9 +1,9 @@
 // Every value of the main INI file that the launch reads once, with its default.
 #pragma once
 
-#include "core/wide_string.h"
-#include "jre/java_version.h"
-#include "jre/jvm_type.h"
+#include "base/wide_string.h"
+#include "config/java_version.h"
+#include "config/jvm_type.h"
 
 namespace launcher {
 

@@ -1,3 +1,4 @@
+// In-memory sections and entries, and the split of a text at a separator.
 #include "config/settings_table.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // In-memory sections and entries, and the rules that split setting values.
 #pragma once
 
-#include "core/wide_string.h"
+#include "base/wide_string.h"
 
 #include <vector>
 

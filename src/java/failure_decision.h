@@ -5,9 +5,7 @@
 
 namespace launcher {
 
-class Launcher;
-
 // True when the application is to be stopped because of the exception.
-bool decideToStopOnException(Launcher& launcher, JNIEnv* environment, jthrowable exception);
+bool decideToStopOnException(JNIEnv* environment, jthrowable exception);
 
 } // namespace launcher

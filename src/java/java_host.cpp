@@ -1,13 +1,14 @@
+// The VM's creation, the call of the main class and the JNI helpers.
 #include "java/java_host.h"
 
-#include "core/error_output.h"
-#include "core/launcher.h"
-#include "core/message_catalogue.h"
-#include "core/message_ids.h"
 #include "java/failure_decision.h"
 #include "java/stream_redirection.h"
+#include "messages/error_output.h"
+#include "messages/message_catalogue.h"
+#include "messages/message_ids.h"
 #include "platform/thread.h"
 
+#include <atomic>
 #include <vector>
 
 namespace launcher {
@@ -78,6 +79,8 @@ jclass loadMainThroughFindClass(JNIEnv* env, const WideString& mainClass) {
     return found;
 }
 
+std::atomic<VmExitListener*> vmExitListener{nullptr};
+
 [[noreturn]] void waitForever() {
     for (;;) {
         platform::sleepForever();
@@ -90,28 +93,28 @@ bool ibmRuntimesAdmitted(const LauncherSettings& settings) noexcept {
     return settings.ibmAllowed || settings.ibmFavoured;
 }
 
-uint32_t JavaHost::runApplicationThread(void* parameter) {
-    auto* launcher = static_cast<Launcher*>(parameter);
-    if (launcher == nullptr) {
+uint32_t JavaHost::runApplicationThread(void* host) {
+    auto* java = static_cast<JavaHost*>(host);
+    if (java == nullptr) {
         return 1;
     }
-    JavaHost& java = launcher->java;
-    if (!java.createVm(*launcher)) {
+    if (!java->createVm()) {
         return 1;
     }
-    if (java.invokeMain(*launcher)) {
-        java.destroyVm();
+    if (java->invokeMain()) {
+        java->destroyVm();
         return 0;
     }
     // The teardown destroys the VM from the main thread, and DestroyJavaVM waits for
     // every thread still attached: this one would be waited for for ever once ended.
-    if (!ibmRuntimesAdmitted(launcher->settings)) {
-        java.vm->DetachCurrentThread();
+    if (!java->application.ibmRuntimesAdmitted) {
+        java->vm->DetachCurrentThread();
     }
     return 1;
 }
 
-bool JavaHost::createVm(Launcher& launcher) {
+bool JavaHost::createVm() {
+    JvmOptionList& options = application.options;
     std::vector<JavaVMOption> vmOptions;
     vmOptions.reserve(options.size() + 2);
     for (std::string& option : options) {
@@ -127,22 +130,22 @@ bool JavaHost::createVm(Launcher& launcher) {
     arguments.ignoreUnrecognized = JNI_FALSE;
 
     jint result =
-        launcher.jvmLibrary.createJavaVm(&vm, reinterpret_cast<void**>(&environment), &arguments);
+        application.library->createJavaVm(&vm, reinterpret_cast<void**>(&environment), &arguments);
     if (result != JNI_OK) {
         vm = nullptr;
         reportMessage(msg::kJniExceptionWithReason,
                       {MessageCatalogue::load(msg::kCreateVmFailed), jniFailureReason(result)});
         return false;
     }
-    redirectStandardStreams(launcher);
+    redirectStandardStreams(environment, application.redirection);
     return true;
 }
 
-bool JavaHost::invokeMain(Launcher& launcher) {
+bool JavaHost::invokeMain() {
     JNIEnv* env = environment;
-    const WideString& mainClassName = launcher.settings.mainClass;
+    const WideString& mainClassName = application.mainClass;
     jclass mainClass = loadMainThroughLauncherHelper(
-        env, launcher.jvmLibrary.findClassFromBootLoader, mainClassName);
+        env, application.library->findClassFromBootLoader, mainClassName);
     if (mainClass == nullptr) {
         mainClass = loadMainThroughFindClass(env, mainClassName);
         if (mainClass == nullptr) {
@@ -158,7 +161,7 @@ bool JavaHost::invokeMain(Launcher& launcher) {
         }
         return false;
     }
-    jobjectArray arguments = toJavaStringArray(env, launcher.arguments);
+    jobjectArray arguments = toJavaStringArray(env, application.arguments);
     if (arguments == nullptr) {
         env->ExceptionDescribe();
         return false;
@@ -171,11 +174,10 @@ bool JavaHost::invokeMain(Launcher& launcher) {
     // An exception main did not catch stays pending for the VM to report, unless
     // the failure decision stops the application.
     jthrowable uncaught = env->ExceptionOccurred();
-    if (uncaught != nullptr && launcher.settings.failureCheck &&
-        decideToStopOnException(launcher, env, uncaught)) {
+    if (uncaught != nullptr && application.failureCheck && decideToStopOnException(env, uncaught)) {
         callSystemExit(env, -1);
     }
-    if (ibmRuntimesAdmitted(launcher.settings)) {
+    if (application.ibmRuntimesAdmitted) {
         waitForever(); // those runtimes must not see the thread leave
     }
     return vm->DetachCurrentThread() == JNI_OK;
@@ -188,17 +190,19 @@ void JavaHost::destroyVm() {
     }
 }
 
+void setVmExitListener(VmExitListener* listener) noexcept {
+    vmExitListener.store(listener);
+}
+
 void JNICALL vmExitHook(jint code) {
-    Launcher* launcher = Launcher::current();
-    if (launcher != nullptr && launcher->vmExitListener != nullptr) {
-        launcher->vmExitListener->onVmExit(code);
+    if (VmExitListener* listener = vmExitListener.load()) {
+        listener->onVmExit(code);
     }
 }
 
 void JNICALL vmAbortHook() {
-    Launcher* launcher = Launcher::current();
-    if (launcher != nullptr && launcher->vmExitListener != nullptr) {
-        launcher->vmExitListener->onVmAbort();
+    if (VmExitListener* listener = vmExitListener.load()) {
+        listener->onVmAbort();
     }
 }
 

@@ -2,45 +2,51 @@
 // the call of the main class, and the JNI helpers other units share.
 #pragma once
 
-#include "core/wide_string.h"
+#include "base/wide_string.h"
+#include "config/launcher_settings.h"
+#include "java/jvm_options.h"
+#include "java/stream_redirection.h"
+#include "java/vm_exit_listener.h"
+#include "jre/jvm_library.h"
 
 #include <cstdint>
 #include <functional>
 #include <jni.h>
-#include <string>
-#include <vector>
 
 namespace launcher {
 
-class Launcher;
-struct LauncherSettings;
-
-// VM options in the thread's narrow encoding, in the order the VM receives them.
-using JvmOptionList = std::vector<std::string>;
+// Everything the application thread reads, settled before it starts.
+struct JavaApplication {
+    const JvmLibrary* library = nullptr;
+    JvmOptionList options;
+    WideString mainClass; // internal form: '/' between package names
+    WideStringList arguments;
+    StreamRedirection redirection;
+    bool failureCheck = false;
+    bool ibmRuntimesAdmitted = false;
+};
 
 class JavaHost {
   public:
-    // The application thread's routine; `launcher` is the Launcher. 0 when the VM
-    // was created, main ran and the VM was destroyed; 1 otherwise.
-    static uint32_t runApplicationThread(void* launcher);
+    // The application thread's routine; `host` is the JavaHost. 0 when the VM was
+    // created, main ran and the VM was destroyed; 1 otherwise.
+    static uint32_t runApplicationThread(void* host);
 
-    bool createVm(Launcher& launcher);
-    bool invokeMain(Launcher& launcher);
+    bool createVm();
+    bool invokeMain();
     // Destroys the VM when it still exists; safe to call twice.
     void destroyVm();
 
+    JavaApplication application;
     JavaVM* vm = nullptr;
     JNIEnv* environment = nullptr;
-    JvmOptionList options;
-    WideString outputFile;
-    bool outputAppend = false;
-    WideString errorFile;
-    bool errorAppend = false;
     // Called right before main, so that forwarded arguments wait for the application.
     std::function<void()> signalInstanceReady;
 };
 
-// The VM's "exit" and "abort" hooks.
+// The VM's "exit" and "abort" hooks have no context argument: they tell the
+// listener set here, once, before the VM can call them (none: they do nothing).
+void setVmExitListener(VmExitListener* listener) noexcept;
 void JNICALL vmExitHook(jint code);
 void JNICALL vmAbortHook();
 

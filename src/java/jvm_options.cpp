@@ -1,15 +1,16 @@
+// Option assembly: the class path, the VM parameters, the redirection names and "Cmd".
 #include "java/jvm_options.h"
 
+#include "config/command_line.h"
 #include "config/ini_paths.h"
 #include "config/ini_store.h"
-#include "core/command_line.h"
-#include "core/error_output.h"
-#include "core/launcher.h"
-#include "core/message_catalogue.h"
-#include "core/message_ids.h"
 #include "java/memory_options.h"
+#include "messages/error_output.h"
+#include "messages/message_catalogue.h"
+#include "messages/message_ids.h"
 #include "platform/environment.h"
 #include "platform/file_system.h"
+#include "platform/text.h"
 
 namespace launcher {
 
@@ -140,7 +141,7 @@ void processVmParameter(WideString item, WideStringList& target, VmParameterStat
     target.push_back(std::move(item));
 }
 
-bool buildJvmOptions(Launcher& launcher) {
+bool buildJvmOptions(JvmOptionAssembly& assembly) {
     WideString iniPath;
     if (!mainIniPath(iniPath)) {
         return false;
@@ -155,28 +156,26 @@ bool buildJvmOptions(Launcher& launcher) {
     }
 
     WideStringList items = {WideString(kClassPathOption).append(classPath)};
-    VmParameterState state{launcher.applicationThreadStackSize};
+    VmParameterState state{assembly.applicationThreadStackSize};
     splitVmParameters(store.getValue(kJreSection, kVmParametersKey), items, state);
-    launcher.applicationThreadStackSize = state.applicationThreadStackSize;
+    assembly.applicationThreadStackSize = state.applicationThreadStackSize;
     for (WideString& item : items) {
         platform::expandEnvironmentText(item);
-        launcher.java.options.push_back(item.toNarrow());
+        assembly.options.push_back(platform::wideToNarrow(item));
     }
 
-    JavaHost& java = launcher.java;
-    java.outputFile = readExpanded(store, u"Output File");
-    java.outputAppend =
-        java.outputAppend || store.getValue(kApplicationSection, u"Output Append") == u"yes";
-    java.errorFile = readExpanded(store, u"Error File");
-    java.errorAppend =
-        java.errorAppend || store.getValue(kApplicationSection, u"Error Append") == u"yes";
+    StreamRedirection& redirection = assembly.redirection;
+    redirection.outputFile = readExpanded(store, u"Output File");
+    redirection.outputAppend = store.getValue(kApplicationSection, u"Output Append") == u"yes";
+    redirection.errorFile = readExpanded(store, u"Error File");
+    redirection.errorAppend = store.getValue(kApplicationSection, u"Error Append") == u"yes";
 
     WideString extraArguments = readExpanded(store, u"Cmd");
     WideStringList tokens;
     splitArguments(extraArguments, tokens);
     for (WideString& token : tokens) {
         if (!token.empty()) {
-            launcher.arguments.push_back(std::move(token));
+            assembly.extraArguments.push_back(std::move(token));
         }
     }
     return true;

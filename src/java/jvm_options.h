@@ -1,20 +1,34 @@
 // The VM option list, the class path and the extra program arguments.
 #pragma once
 
-#include "core/wide_string.h"
-#include "java/java_host.h"
+#include "base/wide_string.h"
+#include "java/stream_redirection.h"
 
 #include <cstddef>
+#include <string>
+#include <vector>
 
 namespace launcher {
 
-class Launcher;
 class IniStore;
 
-// Fills the launcher's option list, redirection names and "Cmd" arguments from
-// the INI file. False when the INI path cannot be formed, or after message 209
-// when the class path comes out empty.
-bool buildJvmOptions(Launcher& launcher);
+// VM options in the thread's narrow encoding, in the order the VM receives them.
+using JvmOptionList = std::vector<std::string>;
+
+// What the option assembly gives the run.
+struct JvmOptionAssembly {
+    JvmOptionList options;
+    // From a "-Xss" item; a value set before the assembly is kept when there is none.
+    size_t applicationThreadStackSize = 0;
+    StreamRedirection redirection;
+    // The "Cmd" tokens, to follow the command line's arguments.
+    WideStringList extraArguments;
+};
+
+// Fills the assembly from the INI file beside the executable. False when the INI
+// path cannot be formed, or after message 209 when the class path comes out
+// empty; nothing is assembled then.
+bool buildJvmOptions(JvmOptionAssembly& assembly);
 
 // The class path from "Class Path" and "Embedded Jar", each element followed by
 // the path-list separator.

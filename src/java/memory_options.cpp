@@ -1,3 +1,4 @@
+// Heap and stack sizes relative to the machine's memory, and "-Xss" sizes.
 #include "java/memory_options.h"
 
 #include <array>

@@ -2,7 +2,7 @@
 // into absolute sizes at launch, and the size of a "-Xss" option.
 #pragma once
 
-#include "core/wide_string.h"
+#include "base/wide_string.h"
 
 #include <cstdint>
 

@@ -1,3 +1,4 @@
+// Linux memory figures: sysinfo and the free part of the address space.
 #include "java/memory_options.h"
 #include "platform/posix_handles.h"
 

@@ -1,3 +1,4 @@
+// Windows memory figures: GlobalMemoryStatus.
 #include "java/memory_options.h"
 
 #include <windows.h>

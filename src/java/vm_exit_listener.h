@@ -1,16 +1,16 @@
+// The party told when the VM ends the process through its exit or abort hook.
 #pragma once
 
 #include <cstdint>
 
 namespace launcher {
 
-// Told by the VM's exit and abort hooks that the VM is ending the process.
 class VmExitListener {
-public:
+  public:
     virtual void onVmExit(int32_t code) = 0;
     virtual void onVmAbort() = 0;
 
-protected:
+  protected:
     ~VmExitListener() = default;
 };
 

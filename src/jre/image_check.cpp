@@ -1,3 +1,4 @@
+// The bounds-checked reader of PE and ELF headers behind the x86 check.
 #include "jre/image_check.h"
 
 #include <algorithm>

@@ -1,6 +1,8 @@
+// The x86 check on Linux: the headers read with pread.
 #include "jre/image_check.h"
 #include "jre/jvm_library.h"
 #include "platform/posix_handles.h"
+#include "platform/text.h"
 
 #include <algorithm>
 #include <array>
@@ -41,7 +43,7 @@ bool readAt(int descriptor, uint64_t fileSize, uint64_t offset, std::span<std::b
 bool isX86Library(const WideString& path) {
     // Without O_NONBLOCK a FIFO at the path would hold the launcher until a writer came.
     platform::UniqueFileDescriptor file(
-        open(path.toNarrow().c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+        open(platform::wideToNarrow(path).c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (!file) {
         return false;
     }

@@ -1,3 +1,4 @@
+// The x86 check on Windows: the headers read through a read-only mapping.
 #include "jre/image_check.h"
 #include "jre/jvm_library.h"
 #include "platform/win32_handles.h"

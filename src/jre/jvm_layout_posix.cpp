@@ -1,3 +1,4 @@
+// Where libjvm.so lies below a Linux runtime's home.
 #include "jre/jvm_layout.h"
 
 namespace launcher {

@@ -1,3 +1,4 @@
+// Where jvm.dll lies below a Windows runtime's home.
 #include "jre/jvm_layout.h"
 
 namespace launcher {

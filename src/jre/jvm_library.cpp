@@ -1,10 +1,10 @@
+// Finding the JVM library for a JVM type, and loading it with its entry points.
 #include "jre/jvm_library.h"
 
-#include "config/launcher_settings.h"
-#include "core/error_output.h"
-#include "core/message_catalogue.h"
-#include "core/message_ids.h"
 #include "jre/jvm_layout.h"
+#include "messages/error_output.h"
+#include "messages/message_catalogue.h"
+#include "messages/message_ids.h"
 #include "platform/dynamic_library.h"
 #include "platform/file_system.h"
 
@@ -56,15 +56,15 @@ WideString findJvmLibrary(const WideString& home, JvmType type, bool& serverVm) 
     return WideString();
 }
 
-bool needsPairHandOver(const LauncherSettings& settings, const WideString& libraryPath) {
-    return !settings.pairProduct.empty() && isX86Library(libraryPath);
+bool needsPairHandOver(const WideString& pairProduct, const WideString& libraryPath) {
+    return !pairProduct.empty() && isX86Library(libraryPath);
 }
 
 bool JvmLibrary::load(const WideString& path) {
-    uint32_t error = 0;
+    platform::SystemError error;
     module_ = platform::loadLibraryForever(path, error);
     if (module_ == nullptr) {
-        reportMessage(msg::kJvmLoadFailed, {path, error});
+        reportMessage(msg::kJvmLoadFailed, {path, error.code});
         return false;
     }
     auto resolve = [&](const char* name, auto& entryPoint) {
@@ -72,7 +72,7 @@ bool JvmLibrary::load(const WideString& path) {
             platform::findExport(module_, name, error));
         if (entryPoint == nullptr) {
             reportMessage(msg::kWindowsException,
-                          {MessageCatalogue::load(msg::kNoCreateJavaVm), error});
+                          {MessageCatalogue::load(msg::kNoCreateJavaVm), error.code});
             return false;
         }
         return true;
@@ -81,7 +81,7 @@ bool JvmLibrary::load(const WideString& path) {
         !resolve("JNI_GetDefaultJavaVMInitArgs", getDefaultJavaVmInitArgs)) {
         return false;
     }
-    uint32_t ignored = 0;
+    platform::SystemError ignored;
     findClassFromBootLoader = reinterpret_cast<FindClassFromBootLoaderFunction>(
         platform::findExport(module_, "JVM_FindClassFromBootLoader", ignored));
     return true;

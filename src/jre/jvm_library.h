@@ -2,14 +2,12 @@
 // JVM type, whether it is a 32-bit x86 image, and loading it with its entry points.
 #pragma once
 
-#include "core/wide_string.h"
-#include "jre/jvm_type.h"
+#include "base/wide_string.h"
+#include "config/jvm_type.h"
 
 #include <jni.h>
 
 namespace launcher {
-
-struct LauncherSettings;
 
 using CreateJavaVmFunction = jint(JNICALL*)(JavaVM** vm, void** environment, void* arguments);
 using GetDefaultJavaVmInitArgsFunction = jint(JNICALL*)(void* arguments);
@@ -25,7 +23,7 @@ bool isX86Library(const WideString& path);
 
 // The hand-over flag after the x86 check of a settled library: set only when a
 // companion program is configured and the library is a 32-bit x86 image.
-bool needsPairHandOver(const LauncherSettings& settings, const WideString& libraryPath);
+bool needsPairHandOver(const WideString& pairProduct, const WideString& libraryPath);
 
 class JvmLibrary {
   public:

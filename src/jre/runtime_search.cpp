@@ -1,9 +1,10 @@
+// The runtime search: the configured "JRE Path" first.
 #include "jre/runtime_search.h"
 
-#include "core/error_output.h"
-#include "core/launcher.h"
-#include "core/message_catalogue.h"
-#include "core/message_ids.h"
+#include "jre/jvm_library.h"
+#include "messages/error_output.h"
+#include "messages/message_catalogue.h"
+#include "messages/message_ids.h"
 #include "platform/file_system.h"
 
 namespace launcher {
@@ -20,8 +21,7 @@ void reportRuntimeNotFound(const LauncherSettings& settings) {
 } // namespace
 
 // Only the configured "JRE Path" is searched so far.
-bool resolveRuntime(Launcher& launcher) {
-    const LauncherSettings& settings = launcher.settings;
+std::optional<RuntimeChoice> resolveRuntime(const LauncherSettings& settings) {
     if (!settings.jrePath.empty()) {
         WideString home = settings.jrePath;
         if (!home.endsWith(platform::kPathSeparator)) {
@@ -30,13 +30,11 @@ bool resolveRuntime(Launcher& launcher) {
         bool serverVm = false;
         WideString library = findJvmLibrary(home, settings.jvmType, serverVm);
         if (!library.empty()) {
-            launcher.pairHandOver = needsPairHandOver(settings, library);
-            launcher.jvmLibraryPath = library;
-            return true;
+            return RuntimeChoice{library, needsPairHandOver(settings.pairProduct, library)};
         }
     }
     reportRuntimeNotFound(settings);
-    return false;
+    return std::nullopt;
 }
 
 } // namespace launcher

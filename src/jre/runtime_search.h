@@ -1,12 +1,21 @@
 // The search for the Java runtime that the launch will use.
 #pragma once
 
+#include "base/wide_string.h"
+#include "config/launcher_settings.h"
+
+#include <optional>
+
 namespace launcher {
 
-class Launcher;
+// The runtime the search settled on.
+struct RuntimeChoice {
+    WideString jvmLibraryPath;
+    // The library is a 32-bit image and a companion program is configured.
+    bool pairHandOver = false;
+};
 
-// Settles the runtime's JVM library path (and the hand-over flag) on the
-// launcher. False when no runtime was found and none was chosen by the user.
-bool resolveRuntime(Launcher& launcher);
+// Nothing when no runtime was found (after saying so).
+std::optional<RuntimeChoice> resolveRuntime(const LauncherSettings& settings);
 
 } // namespace launcher

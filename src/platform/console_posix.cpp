@@ -1,3 +1,4 @@
+// Error lines on Linux: one UTF-8 write to standard output.
 #include "platform/console.h"
 
 #include "platform/text.h"

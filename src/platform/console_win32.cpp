@@ -1,3 +1,4 @@
+// Error lines on Windows: the C runtime's wide output, flushed after each line.
 #include "platform/console.h"
 
 #include <cstdio>

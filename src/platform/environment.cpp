@@ -1,3 +1,4 @@
+// %NAME% expansion by the Windows rules, written once for any variable look-up.
 #include "platform/environment.h"
 
 namespace launcher::platform {

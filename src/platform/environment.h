@@ -1,7 +1,7 @@
 // The process environment.
 #pragma once
 
-#include "core/wide_string.h"
+#include "base/wide_string.h"
 
 namespace launcher::platform {
 

@@ -1,3 +1,4 @@
+// The environment on Linux, with %NAME% expansion by the Windows rules.
 #include "platform/environment.h"
 
 #include "platform/text.h"
@@ -36,7 +37,7 @@ bool getEnvironmentVariable(std::u16string_view name, WideString& value) {
 }
 
 bool setEnvironmentVariable(std::u16string_view name, const WideString& value) {
-    return setenv(wideToNarrow(name).c_str(), value.toNarrow().c_str(), 1) == 0;
+    return setenv(wideToNarrow(name).c_str(), platform::wideToNarrow(value).c_str(), 1) == 0;
 }
 
 } // namespace launcher::platform

@@ -1,3 +1,4 @@
+// The environment on Windows, through the Win32 calls.
 #include "platform/environment.h"
 
 #include "platform/win32_handles.h"

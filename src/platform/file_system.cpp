@@ -1,3 +1,4 @@
+// File-name wildcards (* and ?) as the file search matches them.
 #include "platform/file_system.h"
 
 namespace launcher::platform {

@@ -1,7 +1,7 @@
 // Files and folders: existence by directory search, wildcard searches, folders.
 #pragma once
 
-#include "core/wide_string.h"
+#include "base/wide_string.h"
 
 #include <functional>
 

@@ -1,3 +1,4 @@
+// Files and folders on Linux: stat, opendir with sorted names, mkdir, chdir.
 #include "platform/file_system.h"
 
 #include "platform/posix_handles.h"
@@ -42,12 +43,13 @@ void searchDirectory(const WideString& pattern,
         return;
     }
     if (!hasWildcard(namePattern)) {
-        if (entryExists(pattern.toNarrow())) {
+        if (entryExists(platform::wideToNarrow(pattern))) {
             found(namePattern);
         }
         return;
     }
-    UniqueDirectory directory(opendir(folder.empty() ? "." : folder.toNarrow().c_str()));
+    UniqueDirectory directory(
+        opendir(folder.empty() ? "." : platform::wideToNarrow(folder).c_str()));
     if (!directory) {
         return;
     }
@@ -65,11 +67,11 @@ void searchDirectory(const WideString& pattern,
 }
 
 bool createDirectory(const WideString& path) {
-    return mkdir(path.toNarrow().c_str(), 0777) == 0;
+    return mkdir(platform::wideToNarrow(path).c_str(), 0777) == 0;
 }
 
 bool setCurrentDirectory(const WideString& path) {
-    return chdir(path.toNarrow().c_str()) == 0;
+    return chdir(platform::wideToNarrow(path).c_str()) == 0;
 }
 
 } // namespace launcher::platform

@@ -1,3 +1,4 @@
+// Files and folders on Windows: FindFirstFileW, CreateDirectoryW and the long-path prefix.
 #include "platform/file_system.h"
 
 #include "platform/win32_handles.h"

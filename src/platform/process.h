@@ -2,7 +2,8 @@
 // the start of another program with the same command line.
 #pragma once
 
-#include "core/wide_string.h"
+#include "base/wide_string.h"
+#include "platform/system_error.h"
 
 #include <cstdint>
 #include <memory>
@@ -24,9 +25,9 @@ void useSystemLocale();
 // and current directory.
 class ChildProcess {
   public:
-    // Null when the program cannot be started, with `error` set to the system error code.
+    // Null when the program cannot be started, with `error` telling why.
     static std::unique_ptr<ChildProcess> startWithOwnCommandLine(const WideString& program,
-                                                                 uint32_t& error);
+                                                                 SystemError& error);
     virtual ~ChildProcess() = default;
     // Waits without time limit; nullopt when the exit code cannot be read.
     virtual std::optional<uint32_t> waitForExitCode() = 0;

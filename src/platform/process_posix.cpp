@@ -1,4 +1,6 @@
+// Processes on Linux: argv, and posix_spawn for the companion program.
 #include "platform/process.h"
+#include "platform/text.h"
 
 #include <cerrno>
 #include <spawn.h>
@@ -58,17 +60,17 @@ const std::vector<std::string>& processArgumentVector() {
 void useSystemLocale() {}
 
 std::unique_ptr<ChildProcess> ChildProcess::startWithOwnCommandLine(const WideString& program,
-                                                                    uint32_t& error) {
+                                                                    SystemError& error) {
     std::vector<char*> argv;
     for (std::string& argument : storedArguments()) {
         argv.push_back(argument.data());
     }
     argv.push_back(nullptr);
-    std::string path = program.toNarrow();
+    std::string path = platform::wideToNarrow(program);
     pid_t pid = 0;
     int failed = posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv.data(), environ);
     if (failed != 0) {
-        error = static_cast<uint32_t>(failed);
+        error = SystemError{static_cast<uint32_t>(failed), "posix_spawn", {}};
         return nullptr;
     }
     return std::make_unique<PosixChildProcess>(pid);

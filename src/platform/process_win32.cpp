@@ -1,3 +1,4 @@
+// Processes through CreateProcessW, and the thread locale.
 #include "platform/process.h"
 
 #include "platform/win32_handles.h"
@@ -10,7 +11,8 @@ namespace {
 
 class Win32ChildProcess final : public ChildProcess {
   public:
-    Win32ChildProcess(HANDLE process, HANDLE thread) : process_(process), thread_(thread) {}
+    Win32ChildProcess(UniqueKernelHandle process, UniqueKernelHandle thread) noexcept
+        : process_(std::move(process)), thread_(std::move(thread)) {}
     std::optional<uint32_t> waitForExitCode() override {
         if (WaitForSingleObject(process_.get(), INFINITE) != WAIT_OBJECT_0) {
             return std::nullopt;
@@ -41,7 +43,7 @@ void useSystemLocale() {
 }
 
 std::unique_ptr<ChildProcess> ChildProcess::startWithOwnCommandLine(const WideString& program,
-                                                                    uint32_t& error) {
+                                                                    SystemError& error) {
     // CreateProcessW may write into the command line, so it gets a copy.
     std::wstring commandLine(GetCommandLineW());
     STARTUPINFOW startup = {};
@@ -49,10 +51,13 @@ std::unique_ptr<ChildProcess> ChildProcess::startWithOwnCommandLine(const WideSt
     PROCESS_INFORMATION started = {};
     if (!CreateProcessW(wide(program.c_str()), commandLine.data(), nullptr, nullptr, FALSE, 0,
                         nullptr, nullptr, &startup, &started)) {
-        error = GetLastError();
+        error = SystemError::last("CreateProcessW");
         return nullptr;
     }
-    return std::make_unique<Win32ChildProcess>(started.hProcess, started.hThread);
+    // Owned before anything else can fail, so neither handle leaks.
+    UniqueKernelHandle process(started.hProcess);
+    UniqueKernelHandle thread(started.hThread);
+    return std::make_unique<Win32ChildProcess>(std::move(process), std::move(thread));
 }
 
 } // namespace launcher::platform

@@ -1,11 +1,12 @@
+// The failing call's code from errno.
 #include "platform/system_error.h"
 
 #include <cerrno>
 
 namespace launcher::platform {
 
-uint32_t lastSystemError() noexcept {
-    return static_cast<uint32_t>(errno);
+SystemError SystemError::last(const char* call) {
+    return SystemError{static_cast<uint32_t>(errno), call, {}};
 }
 
 } // namespace launcher::platform

@@ -1,11 +1,12 @@
+// The failing call's code from GetLastError.
 #include "platform/system_error.h"
 
 #include <windows.h>
 
 namespace launcher::platform {
 
-uint32_t lastSystemError() noexcept {
-    return GetLastError();
+SystemError SystemError::last(const char* call) {
+    return SystemError{GetLastError(), call, {}};
 }
 
 } // namespace launcher::platform

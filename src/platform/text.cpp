@@ -1,3 +1,4 @@
+// UTF-8 conversions written out, giving the Windows converter's replacements.
 #include "platform/text.h"
 
 namespace launcher::platform {
@@ -107,16 +108,6 @@ std::string wideToUtf8(std::u16string_view wide) {
         }
     }
     return narrow;
-}
-
-} // namespace launcher::platform
-
-namespace launcher::platform {
-
-bool isWindowsRuntimeSpace(char16_t unit) noexcept {
-    return (unit >= 0x09 && unit <= 0x0D) || unit == 0x20 || unit == 0xA0 || unit == 0x1680 ||
-           (unit >= 0x2000 && unit <= 0x200A) || unit == 0x2028 || unit == 0x2029 ||
-           unit == 0x202F || unit == 0x205F || unit == 0x3000;
 }
 
 } // namespace launcher::platform

@@ -1,8 +1,7 @@
-// Conversions between UTF-16 and the system's narrow encoding, and the C runtime's
-// wide white-space classification.
+// Conversions between UTF-16 and the system's narrow encodings.
 #pragma once
 
-#include "core/wide_string.h"
+#include "base/wide_string.h"
 
 #include <string>
 #include <string_view>
@@ -21,15 +20,5 @@ WideString utf8ToWide(std::string_view utf8);
 // The same, telling whether the input was valid UTF-8.
 std::u16string decodeUtf8(std::string_view bytes, bool& valid);
 std::string wideToUtf8(std::u16string_view wide);
-
-bool isWideSpace(char16_t unit) noexcept;
-
-} // namespace launcher::platform
-
-namespace launcher::platform {
-
-// The white-space set of the Windows C runtime's iswspace, written out so that
-// systems with another classification give the same answers.
-bool isWindowsRuntimeSpace(char16_t unit) noexcept;
 
 } // namespace launcher::platform

@@ -1,3 +1,4 @@
+// Narrow text on Linux is UTF-8.
 #include "platform/text.h"
 
 namespace launcher::platform {
@@ -9,10 +10,6 @@ WideString narrowToWide(std::string_view narrow) {
 
 std::string wideToNarrow(std::u16string_view wide) {
     return wideToUtf8(wide);
-}
-
-bool isWideSpace(char16_t unit) noexcept {
-    return isWindowsRuntimeSpace(unit);
 }
 
 } // namespace launcher::platform

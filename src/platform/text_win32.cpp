@@ -1,8 +1,8 @@
+// Narrow text on Windows: the thread's ANSI code page.
 #include "platform/text.h"
 
-#include "core/launcher_error.h"
+#include "base/launcher_error.h"
 
-#include <cwctype>
 #include <windows.h>
 
 namespace launcher::platform {
@@ -41,10 +41,6 @@ std::string wideToNarrow(std::u16string_view wide) {
         WideCharToMultiByte(CP_THREAD_ACP, 0, units, size, narrow.data(), needed, nullptr, nullptr);
     narrow.resize(written > 0 ? static_cast<size_t>(written) : 0);
     return narrow;
-}
-
-bool isWideSpace(char16_t unit) noexcept {
-    return iswspace(static_cast<wint_t>(unit)) != 0;
 }
 
 } // namespace launcher::platform

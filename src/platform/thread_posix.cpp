@@ -1,3 +1,4 @@
+// Threads on Linux: pthreads with a chosen stack size.
 #include "platform/thread.h"
 
 #include <climits>

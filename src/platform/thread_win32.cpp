@@ -1,3 +1,4 @@
+// Threads on Windows: CreateThread with a chosen stack size.
 #include "platform/thread.h"
 
 #include "platform/win32_handles.h"

@@ -26,6 +26,14 @@ template <class Traits> class UniqueHandle {
     bool valid() const noexcept { return handle_ != Traits::invalid(); }
     explicit operator bool() const noexcept { return valid(); }
 
+    // For an API that writes the handle through a pointer: the old handle is
+    // released and the API writes straight into the owner, so the new handle is
+    // never held raw.
+    Type* put() noexcept {
+        reset();
+        return &handle_;
+    }
+
     Type release() noexcept { return std::exchange(handle_, Traits::invalid()); }
     void reset(Type handle = Traits::invalid()) noexcept {
         Type old = std::exchange(handle_, handle);

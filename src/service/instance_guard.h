@@ -2,14 +2,16 @@
 // forwarded to it.
 #pragma once
 
+#include "base/wide_string.h"
+#include "config/launcher_settings.h"
+
 namespace launcher {
 
-class Launcher;
-
 class InstanceGuard {
-public:
-    // Decides whether single instance is active and whether this is the primary.
-    bool check(Launcher& launcher);
+  public:
+    // Decides whether single instance is active and whether this is the primary;
+    // a second instance takes `arguments` along to forward them.
+    bool check(const LauncherSettings& settings, const WideStringList& arguments);
     // In a second instance: waits for the primary's answer and returns it.
     int waitForPrimary();
     // Stops the message thread and releases the shared block and the event.
@@ -18,7 +20,7 @@ public:
     bool active() const noexcept { return active_; }
     bool primary() const noexcept { return primary_; }
 
-private:
+  private:
     bool active_ = false;
     bool primary_ = false;
 };

@@ -1,3 +1,4 @@
+// The service front end: dispatcher, control handler and the VM's end.
 #include "service/service_host.h"
 
 namespace launcher {
@@ -9,7 +10,9 @@ constexpr int kNoServiceController = 1063;
 } // namespace
 
 // The service dispatcher is not connected yet.
-int ServiceHost::runDispatcher() { return kNoServiceController; }
+int ServiceHost::runDispatcher(ServiceRun) {
+    return kNoServiceController;
+}
 
 void ServiceHost::onVmExit(int32_t) {}
 

@@ -1,6 +1,7 @@
 #include "config/ini_store.h"
-#include "support/test_text.h"
+#include "platform/text.h"
 #include "support/test_folder.h"
+#include "support/test_text.h"
 
 #include <gtest/gtest.h>
 
@@ -27,8 +28,8 @@ TEST(IniFileStoreReading, ReadsLongQuotedValuesInFull) {
     IniFileStore store(WideString(toU16(folder.write("quoted.ini", file))));
     for (size_t length : lengths) {
         std::string key = "q" + std::to_string(length);
-        WideString value = store.getValue(u"Long", WideString::fromNarrow(key));
-        EXPECT_EQ(value.toNarrow(), repeatedText("0123456789", length)) << key;
+        WideString value = store.getValue(u"Long", platform::narrowToWide(key));
+        EXPECT_EQ(platform::wideToNarrow(value), repeatedText("0123456789", length)) << key;
     }
 }
 

@@ -1,4 +1,5 @@
 #include "config/ini_locations.h"
+#include "platform/text.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +7,7 @@ namespace launcher {
 namespace {
 
 std::string narrow(std::u16string_view text) {
-    return WideString(text).toNarrow();
+    return platform::wideToNarrow(text);
 }
 
 struct IniPathCase {

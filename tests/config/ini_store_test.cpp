@@ -1,8 +1,9 @@
 // The file store and the layered store on both systems: Windows answers
 // through the private-profile functions, Linux through its own reader.
 #include "config/ini_store.h"
-#include "support/test_text.h"
+#include "platform/text.h"
 #include "support/test_folder.h"
+#include "support/test_text.h"
 
 #include <gtest/gtest.h>
 
@@ -90,8 +91,8 @@ TEST(IniFileStore, ReadsLongValuesInFull) {
     IniFileStore store(WideString(toU16(folder.write("long.ini", file))));
     for (size_t length : lengths) {
         std::string key = "v" + std::to_string(length);
-        WideString value = store.getValue(u"Long", WideString::fromNarrow(key));
-        EXPECT_EQ(value.toNarrow(), repeatedText("0123456789", length)) << key;
+        WideString value = store.getValue(u"Long", platform::narrowToWide(key));
+        EXPECT_EQ(platform::wideToNarrow(value), repeatedText("0123456789", length)) << key;
     }
 }
 
@@ -158,7 +159,8 @@ TEST(IniFileStore, ListsSectionNamesInFileOrder) {
         EXPECT_EQ(names[i].view(), expected[i]) << i;
     }
     for (int i = 0; i < 40; ++i) {
-        EXPECT_EQ(names[expected.size() + i].toNarrow(), "Section number " + std::to_string(i));
+        EXPECT_EQ(platform::wideToNarrow(names[expected.size() + i]),
+                  "Section number " + std::to_string(i));
     }
 }
 

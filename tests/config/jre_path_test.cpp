@@ -57,7 +57,7 @@ class JrePath : public ::testing::Test {
     }
     fs::path ownPerUserIni() const {
         WideString executable;
-        uint32_t error = 0;
+        platform::SystemError error;
         EXPECT_TRUE(platform::queryExecutablePath(executable, error));
         return perUserIni(fs::path(std::u16string(executable.view())));
     }

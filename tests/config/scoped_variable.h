@@ -1,7 +1,7 @@
 // An environment variable set for one test and put back as it was afterwards.
 #pragma once
 
-#include "core/wide_string.h"
+#include "base/wide_string.h"
 
 #include <optional>
 #include <string>

@@ -1,3 +1,4 @@
+#include "platform/text.h"
 #include "scoped_variable.h"
 
 #include <cstdlib>
@@ -7,14 +8,14 @@ namespace launcher::testing {
 namespace {
 
 std::string narrow(std::u16string_view text) {
-    return WideString(text).toNarrow();
+    return platform::wideToNarrow(text);
 }
 
 } // namespace
 
 ScopedVariable::ScopedVariable(std::u16string_view name, std::u16string_view value) : name_(name) {
     if (const char* old = std::getenv(narrow(name).c_str())) {
-        previous_ = std::u16string(WideString::fromNarrow(old).view());
+        previous_ = std::u16string(platform::narrowToWide(old).view());
     }
     setenv(narrow(name).c_str(), narrow(value).c_str(), 1);
 }

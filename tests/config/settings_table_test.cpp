@@ -1,4 +1,5 @@
 #include "config/settings_table.h"
+#include "platform/text.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +12,7 @@ namespace {
 using Pieces = std::vector<std::u16string_view>;
 
 std::string narrow(std::u16string_view text) {
-    return WideString(text).toNarrow();
+    return platform::wideToNarrow(text);
 }
 
 void expectPieces(const WideStringList& actual, const Pieces& expected, std::string_view context) {

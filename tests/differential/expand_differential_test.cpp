@@ -10,8 +10,8 @@
 #include "platform/environment.h"
 #include "platform/unique_handle.h"
 #include "probe_format.h"
-#include "support/test_text.h"
 #include "support/test_folder.h"
+#include "support/test_text.h"
 #include "wine_probe.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 #include "config/ini_store.h"
-#include "core/launcher.h"
 #include "java/jvm_options.h"
 #include "platform/environment.h"
 #include "platform/file_system.h"
+#include "platform/text.h"
 #include "support/own_ini_file.h"
 #include "support/printers.h"
 #include "support/test_folder.h"
@@ -136,9 +136,9 @@ TEST(VmParameters, SplitAtBlanksOutsideQuotesThenUnquoted) {
     for (const ParameterCase& c : cases) {
         size_t stack = 0;
         WideStringList items = split(c.text, stack);
-        ASSERT_EQ(items.size(), c.items.size()) << WideString(c.text).toNarrow();
+        ASSERT_EQ(items.size(), c.items.size()) << platform::wideToNarrow(c.text);
         for (size_t i = 0; i < items.size(); ++i) {
-            EXPECT_EQ(items[i].view(), c.items[i]) << WideString(c.text).toNarrow();
+            EXPECT_EQ(items[i].view(), c.items[i]) << platform::wideToNarrow(c.text);
         }
     }
 }
@@ -155,15 +155,16 @@ TEST(VmParameters, TheLastXssSetsTheThreadStackAndTheOptionStays) {
     for (const auto& [text, expected] : cases) {
         size_t stack = 0;
         WideStringList items = split(text, stack);
-        EXPECT_EQ(stack, expected) << WideString(text).toNarrow();
+        EXPECT_EQ(stack, expected) << platform::wideToNarrow(text);
         EXPECT_EQ(items.front().view().substr(0, 4), text.substr(0, 4));
     }
     size_t stack = 0;
     WideStringList items = split(u"-Xss1P", stack);
     ASSERT_EQ(items.size(), 1u);
-    EXPECT_TRUE(items[0].startsWith(u"-Xss")) << items[0].toNarrow();
+    EXPECT_TRUE(items[0].startsWith(u"-Xss")) << platform::wideToNarrow(items[0]);
     EXPECT_EQ(items[0].at(items[0].length() - 1), u'K');
-    EXPECT_EQ(stack, std::stoull(items[0].mid(4, items[0].length() - 5).toNarrow()) * 1024);
+    EXPECT_EQ(stack,
+              std::stoull(platform::wideToNarrow(items[0].mid(4, items[0].length() - 5))) * 1024);
 }
 
 // buildJvmOptions reads the INI file beside the running executable.
@@ -176,53 +177,52 @@ class OptionList : public ::testing::Test {
     }
 
     TestFolder folder;
-    std::string classPath = WideString(testing::toU16(folder.write("app.jar", "jar"))).toNarrow();
+    std::string classPath = platform::wideToNarrow(testing::toU16(folder.write("app.jar", "jar")));
 };
 
 TEST_F(OptionList, ClassPathFirstThenParametersExpandedAfterUnquoting) {
     ASSERT_TRUE(platform::setEnvironmentVariable(u"ZEN_TEST_TITLE", WideString(u"Title")));
     OwnIniFile ini(iniFor("Virtual Machine Parameters=-Xmx64m \"-Dt=%ZEN_TEST_TITLE% here\"", ""));
-    Launcher launcher;
-    ASSERT_TRUE(buildJvmOptions(launcher));
+    JvmOptionAssembly assembly;
+    ASSERT_TRUE(buildJvmOptions(assembly));
     std::string separator(1, static_cast<char>(kListSeparator));
-    EXPECT_EQ(launcher.java.options, (JvmOptionList{"-Djava.class.path=" + classPath + separator,
-                                                    "-Xmx64m", "-Dt=Title here"}));
+    EXPECT_EQ(assembly.options, (JvmOptionList{"-Djava.class.path=" + classPath + separator,
+                                               "-Xmx64m", "-Dt=Title here"}));
 }
 
 TEST_F(OptionList, RedirectionNamesAndAppendFlags) {
     ASSERT_TRUE(platform::setEnvironmentVariable(u"ZEN_TEST_LOGS", WideString(u"logs")));
     OwnIniFile ini(iniFor("", "Output File=%ZEN_TEST_LOGS%/out.txt\r\nOutput Append=Yes\r\n"
                               "Error File=err.txt\r\nError Append=yes"));
-    Launcher launcher;
-    ASSERT_TRUE(buildJvmOptions(launcher));
-    EXPECT_EQ(launcher.java.outputFile, u"logs/out.txt");
-    EXPECT_FALSE(launcher.java.outputAppend); // only "yes" in lower case appends
-    EXPECT_EQ(launcher.java.errorFile, u"err.txt");
-    EXPECT_TRUE(launcher.java.errorAppend);
+    JvmOptionAssembly assembly;
+    ASSERT_TRUE(buildJvmOptions(assembly));
+    EXPECT_EQ(assembly.redirection.outputFile, u"logs/out.txt");
+    EXPECT_FALSE(assembly.redirection.outputAppend); // only "yes" in lower case appends
+    EXPECT_EQ(assembly.redirection.errorFile, u"err.txt");
+    EXPECT_TRUE(assembly.redirection.errorAppend);
 }
 
-TEST_F(OptionList, CmdTokensFollowTheCommandLineArguments) {
+TEST_F(OptionList, CmdTokensWithoutTheEmptyOnes) {
     OwnIniFile ini(iniFor("", "Cmd=one \"\" \"two words\""));
-    Launcher launcher;
-    launcher.arguments = {WideString(u"from the command line")};
-    ASSERT_TRUE(buildJvmOptions(launcher));
-    ASSERT_EQ(launcher.arguments.size(), 3u);
-    EXPECT_EQ(launcher.arguments[1], u"one");
-    EXPECT_EQ(launcher.arguments[2], u"two words");
+    JvmOptionAssembly assembly;
+    ASSERT_TRUE(buildJvmOptions(assembly));
+    ASSERT_EQ(assembly.extraArguments.size(), 2u);
+    EXPECT_EQ(assembly.extraArguments[0], u"one");
+    EXPECT_EQ(assembly.extraArguments[1], u"two words");
 }
 
 TEST_F(OptionList, EmptyClassPathPrints209AndAssemblesNothingElse) {
     classPath = "\\nothing\\here\\*.jar";
     OwnIniFile ini(iniFor("Virtual Machine Parameters=-Xss2m", "Output File=out.txt\r\nCmd=extra"));
-    Launcher launcher;
+    JvmOptionAssembly assembly;
     ::testing::internal::CaptureStdout();
-    EXPECT_FALSE(buildJvmOptions(launcher));
+    EXPECT_FALSE(buildJvmOptions(assembly));
     EXPECT_EQ(::testing::internal::GetCapturedStdout(),
               "Error: Java Class Path was not specified in INI file. \n");
-    EXPECT_TRUE(launcher.java.options.empty());
-    EXPECT_TRUE(launcher.java.outputFile.empty());
-    EXPECT_TRUE(launcher.arguments.empty());
-    EXPECT_EQ(launcher.applicationThreadStackSize, 0u);
+    EXPECT_TRUE(assembly.options.empty());
+    EXPECT_TRUE(assembly.redirection.outputFile.empty());
+    EXPECT_TRUE(assembly.extraArguments.empty());
+    EXPECT_EQ(assembly.applicationThreadStackSize, 0u);
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "java/memory_options.h"
+#include "platform/text.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +25,7 @@ TEST(RelativeMemoryOption, RecognisedByItsFirstFourAndLastCharacters) {
         {u"-Xm", false},     {u"P", false},          {u"", false},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(isRelativeMemoryOption(c.text), c.relative) << WideString(c.text).toNarrow();
+        EXPECT_EQ(isRelativeMemoryOption(c.text), c.relative) << platform::wideToNarrow(c.text);
     }
 }
 
@@ -72,8 +73,8 @@ TEST(RewriteMemoryOption, PercentageOfTheFigureBoundedByMinimumAndMaximum) {
     for (const RewriteCase& c : cases) {
         WideString text(c.option);
         rewriteMemoryOption(text, c.figures);
-        EXPECT_EQ(text.toNarrow(), WideString(c.rewritten).toNarrow())
-            << WideString(c.option).toNarrow();
+        EXPECT_EQ(platform::wideToNarrow(text), platform::wideToNarrow(c.rewritten))
+            << platform::wideToNarrow(c.option);
     }
 }
 
@@ -81,14 +82,14 @@ TEST(RewriteMemoryOption, PercentageOfTheFigureBoundedByMinimumAndMaximum) {
 TEST(RewriteMemoryOption, FigureIsTakenInWholeKilobytesFirst) {
     WideString text(u"-Xmx100P");
     rewriteMemoryOption(text, {1048575, 0});
-    EXPECT_EQ(text.toNarrow(), "-Xmx1023K");
+    EXPECT_EQ(platform::wideToNarrow(text), "-Xmx1023K");
 }
 
 // A product beyond 64 bits is held at the largest size rather than converted.
 TEST(RewriteMemoryOption, HugePercentageStaysInRange) {
     WideString text(u"-Xmx18446744073709551615P");
     rewriteMemoryOption(text, k16GiB);
-    EXPECT_EQ(text.toNarrow(), "-Xmx18446744073709551615K");
+    EXPECT_EQ(platform::wideToNarrow(text), "-Xmx18446744073709551615K");
 }
 
 TEST(ParseStackSize, NumberTimesTheUnitOfTheLastCharacter) {
@@ -113,7 +114,7 @@ TEST(ParseStackSize, NumberTimesTheUnitOfTheLastCharacter) {
         {u"", 0},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(parseStackSize(c.text), c.bytes) << WideString(c.text).toNarrow();
+        EXPECT_EQ(parseStackSize(c.text), c.bytes) << platform::wideToNarrow(c.text);
     }
 }
 
@@ -122,7 +123,7 @@ TEST(ParseStackSize, RelativeStackOptionIsReadAfterItsRewrite) {
     WideString text(u"-Xss1P");
     ASSERT_TRUE(isRelativeMemoryOption(text));
     rewriteMemoryOption(text, k16GiB);
-    EXPECT_EQ(text.toNarrow(), "-Xss167772K"); // 16777216 KB x 0.01 = 167772.16
+    EXPECT_EQ(platform::wideToNarrow(text), "-Xss167772K"); // 16777216 KB x 0.01 = 167772.16
     EXPECT_EQ(parseStackSize(text.view().substr(4)), uint64_t{167772} * 1024);
 }
 

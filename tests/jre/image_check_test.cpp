@@ -185,8 +185,8 @@ TEST(X86Library, RealImagesOfBothMachines) {
 
 TEST(X86Library, TheRunningTestExecutableIsNoX86Image) {
     WideString self;
-    uint32_t error = 0;
-    ASSERT_TRUE(platform::queryExecutablePath(self, error)) << error;
+    platform::SystemError error;
+    ASSERT_TRUE(platform::queryExecutablePath(self, error)) << error.code;
     EXPECT_FALSE(isX86Library(self));
 }
 

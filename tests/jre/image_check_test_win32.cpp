@@ -1,4 +1,5 @@
 #include "jre/jvm_library.h"
+#include "platform/text.h"
 #include "platform/win32_handles.h"
 #include "support/test_folder.h"
 
@@ -60,8 +61,8 @@ TEST(X86Library, SameAnswerAsImageNtHeaderForValidImages) {
     };
     for (const std::u16string& image : images) {
         std::optional<bool> reference = dbghelpSaysX86(image);
-        ASSERT_TRUE(reference.has_value()) << WideString(image).toNarrow();
-        EXPECT_EQ(isX86Library(WideString(image)), *reference) << WideString(image).toNarrow();
+        ASSERT_TRUE(reference.has_value()) << platform::wideToNarrow(image);
+        EXPECT_EQ(isX86Library(WideString(image)), *reference) << platform::wideToNarrow(image);
     }
 }
 

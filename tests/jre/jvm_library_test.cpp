@@ -2,6 +2,7 @@
 #include "jre/jvm_layout.h"
 #include "jre/jvm_library.h"
 #include "platform/file_system.h"
+#include "platform/text.h"
 #include "support/test_folder.h"
 
 #include <gtest/gtest.h>
@@ -82,8 +83,8 @@ TEST(JvmLibraryLoad, EitherMissingEntryPointIsReportedAsCreateJavaVm) {
         JvmLibrary library;
         bool loaded = true;
         std::string output = captureStandardOutput([&] { loaded = library.load(path); });
-        EXPECT_FALSE(loaded) << WideString(path).toNarrow();
-        EXPECT_EQ(output, expected) << WideString(path).toNarrow();
+        EXPECT_FALSE(loaded) << platform::wideToNarrow(path);
+        EXPECT_EQ(output, expected) << platform::wideToNarrow(path);
     }
 }
 
@@ -99,7 +100,7 @@ TEST(JvmLibraryLoad, FilesThatAreNoLibraryOfThisProcessFailWithTheirPath) {
         {LAUNCHER_TEST_PE_IMAGE_X86, false},
     };
     for (const auto& c : cases) {
-        std::string path = WideString(c.path).toNarrow();
+        std::string path = platform::wideToNarrow(c.path);
         JvmLibrary library;
         bool loaded = true;
         std::string output =
@@ -164,11 +165,11 @@ void checkFind(const WideString& home, JvmType type, const Expected& expected,
         bool serverVm = before;
         WideString found = findJvmLibrary(home, type, serverVm);
         if (expected.vm.empty()) {
-            EXPECT_EQ(found.toNarrow(), "") << name;
+            EXPECT_EQ(platform::wideToNarrow(found), "") << name;
             EXPECT_EQ(serverVm, before) << name << ": the flag must stay as it was";
         } else {
             WideString path = home + jvmLibraryCandidates(expected.vm).front();
-            EXPECT_EQ(found.toNarrow(), path.toNarrow()) << name;
+            EXPECT_EQ(platform::wideToNarrow(found), platform::wideToNarrow(path)) << name;
             EXPECT_EQ(serverVm, expected.server) << name;
         }
     }
@@ -178,7 +179,7 @@ TEST(FindJvmLibrary, ProbeOrderForEachJvmType) {
     for (const LayoutCase& c : kLayoutCases) {
         TestFolder folder;
         for (std::u16string_view vm : c.vms) {
-            std::string relative = WideString(jvmLibraryCandidates(vm).front()).toNarrow();
+            std::string relative = platform::wideToNarrow(jvmLibraryCandidates(vm).front());
             folder.write(relative, "library");
         }
         WideString home = homeOf(folder);
@@ -191,7 +192,7 @@ TEST(FindJvmLibrary, ProbeOrderForEachJvmType) {
 // Existence is a directory search: a folder of the library's name is a hit too.
 TEST(FindJvmLibrary, AnyDirectoryEntryOfTheNameCounts) {
     TestFolder folder;
-    std::string relative = WideString(jvmLibraryCandidates(u"client").front()).toNarrow();
+    std::string relative = platform::wideToNarrow(jvmLibraryCandidates(u"client").front());
     std::filesystem::create_directories(folder.path() / relative);
     checkFind(homeOf(folder), JvmType::Any, {u"client", false}, "folder named like the library");
 }
@@ -216,9 +217,8 @@ TEST(PairHandOver, OnlyAnX86LibraryWithACompanionConfigured) {
         {"x86-64 without companion", u"", LAUNCHER_TEST_PE_IMAGE_X64, false},
     };
     for (const HandOverCase& c : cases) {
-        LauncherSettings settings;
-        settings.pairProduct = WideString(c.pairProduct);
-        EXPECT_EQ(needsPairHandOver(settings, WideString(c.library)), c.handOver) << c.name;
+        EXPECT_EQ(needsPairHandOver(WideString(c.pairProduct), WideString(c.library)), c.handOver)
+            << c.name;
     }
 }
 

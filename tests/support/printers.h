@@ -1,14 +1,15 @@
 // Readable GoogleTest output for the launcher's own types.
 #pragma once
 
-#include "core/wide_string.h"
+#include "base/wide_string.h"
+#include "platform/text.h"
 
 #include <ostream>
 
 namespace launcher {
 
 inline void PrintTo(const WideString& text, std::ostream* out) {
-    *out << '"' << text.toNarrow() << '"';
+    *out << '"' << platform::wideToNarrow(text) << '"';
 }
 
 } // namespace launcher

@@ -23,7 +23,8 @@ TestFolder::~TestFolder() {
 std::filesystem::path TestFolder::write(std::string_view relative, std::string_view bytes) const {
     std::filesystem::path target = path_ / std::filesystem::path(relative);
     std::filesystem::create_directories(target.parent_path());
-    std::ofstream(target, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(target, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return target;
 }
 
@@ -34,6 +35,8 @@ std::string TestFolder::read(std::string_view relative) const {
     return content.str();
 }
 
-std::u16string toU16(const std::filesystem::path& path) { return path.u16string(); }
+std::u16string toU16(const std::filesystem::path& path) {
+    return path.u16string();
+}
 
 } // namespace launcher::testing

@@ -8,7 +8,7 @@
 namespace launcher::testing {
 
 class TestFolder {
-public:
+  public:
     TestFolder();
     ~TestFolder();
     TestFolder(const TestFolder&) = delete;
@@ -19,7 +19,7 @@ public:
     std::filesystem::path write(std::string_view relative, std::string_view bytes) const;
     std::string read(std::string_view relative) const;
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

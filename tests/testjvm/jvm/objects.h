@@ -40,7 +40,7 @@ struct Method {
 };
 
 struct Object {
-    explicit Object(ClassObject* type) : type(type) {}
+    explicit Object(ClassObject* klass) : type(klass) {}
     virtual ~Object() = default;
     ClassObject* type;
 };
@@ -53,8 +53,9 @@ enum class ClassReach {
 
 class ClassObject final : public Object {
   public:
-    ClassObject(ClassObject* classClass, std::string name, ClassObject* super, ClassReach reach)
-        : Object(classClass), name(std::move(name)), super(super), reach(reach) {}
+    ClassObject(ClassObject* classClass, std::string internalName, ClassObject* superclass,
+                ClassReach classReach)
+        : Object(classClass), name(std::move(internalName)), super(superclass), reach(classReach) {}
 
     const Method* findMethod(std::string_view methodName, std::string_view signature,
                              bool isStatic) const;
@@ -74,24 +75,25 @@ class ClassObject final : public Object {
 };
 
 struct StringObject final : Object {
-    StringObject(ClassObject* type, std::u16string text) : Object(type), text(std::move(text)) {}
+    StringObject(ClassObject* klass, std::u16string value)
+        : Object(klass), text(std::move(value)) {}
     std::u16string text;
 };
 
 struct CharArrayObject final : Object {
-    CharArrayObject(ClassObject* type, size_t length) : Object(type), chars(length, u'\0') {}
+    CharArrayObject(ClassObject* klass, size_t length) : Object(klass), chars(length, u'\0') {}
     std::u16string chars;
 };
 
 struct ObjectArrayObject final : Object {
-    ObjectArrayObject(ClassObject* type, size_t length, Object* initial)
-        : Object(type), elements(length, initial) {}
+    ObjectArrayObject(ClassObject* klass, size_t length, Object* initial)
+        : Object(klass), elements(length, initial) {}
     std::vector<Object*> elements;
 };
 
 struct ThrowableObject final : Object {
-    ThrowableObject(ClassObject* type, std::u16string message, bool hasMessage)
-        : Object(type), message(std::move(message)), hasMessage(hasMessage) {}
+    ThrowableObject(ClassObject* klass, std::u16string messageText, bool withMessage)
+        : Object(klass), message(std::move(messageText)), hasMessage(withMessage) {}
     // Throwable.toString(): the class's Java name and, when there is one, ": " and the message.
     std::u16string text() const;
     std::u16string message;
@@ -105,11 +107,11 @@ struct OutputStreamObject : Object {
 
 // A FileOutputStream: a file of ours, or the process's standard output or error.
 struct FileOutputStreamObject final : OutputStreamObject {
-    FileOutputStreamObject(ClassObject* type, std::unique_ptr<os::OutputFile> file,
-                           std::u16string path)
-        : OutputStreamObject(type), file(std::move(file)), path(std::move(path)) {}
-    FileOutputStreamObject(ClassObject* type, os::StandardStream stream)
-        : OutputStreamObject(type), standard(true), stream(stream) {}
+    FileOutputStreamObject(ClassObject* klass, std::unique_ptr<os::OutputFile> output,
+                           std::u16string filePath)
+        : OutputStreamObject(klass), file(std::move(output)), path(std::move(filePath)) {}
+    FileOutputStreamObject(ClassObject* klass, os::StandardStream standardStream)
+        : OutputStreamObject(klass), standard(true), stream(standardStream) {}
     void write(std::string_view bytes) override;
     std::unique_ptr<os::OutputFile> file;
     std::u16string path;
@@ -119,13 +121,13 @@ struct FileOutputStreamObject final : OutputStreamObject {
 
 struct ByteArrayOutputStreamObject final : OutputStreamObject {
     using OutputStreamObject::OutputStreamObject;
-    void write(std::string_view bytes) override { this->bytes += bytes; }
+    void write(std::string_view written) override { bytes += written; }
     std::string bytes;
 };
 
 struct PrintStreamObject final : OutputStreamObject {
-    PrintStreamObject(ClassObject* type, OutputStreamObject* target)
-        : OutputStreamObject(type), target(target) {}
+    PrintStreamObject(ClassObject* klass, OutputStreamObject* destination)
+        : OutputStreamObject(klass), target(destination) {}
     void write(std::string_view bytes) override { target->write(bytes); }
     OutputStreamObject* target;
 };

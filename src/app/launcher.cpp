@@ -1,0 +1,161 @@
+// The launch sequence: prepare, run, hand-over, application thread, teardown.
+#include "app/launcher.h"
+
+#include "base/launcher_error.h"
+#include "config/command_line.h"
+#include "config/ini_paths.h"
+#include "java/jdk11_init_args.h"
+#include "java/jvm_options.h"
+#include "java/process_environment.h"
+#include "jre/runtime_search.h"
+#include "messages/error_output.h"
+#include "messages/message_catalogue.h"
+#include "messages/message_ids.h"
+#include "platform/file_system.h"
+#include "platform/process.h"
+#include "platform/thread.h"
+#include "service/service_host.h"
+
+#include <new>
+
+namespace launcher {
+
+Launcher::~Launcher() {
+    java.destroyVm();
+    instance.shutDown();
+}
+
+bool Launcher::prepare() {
+    buildArgumentList(arguments);
+    if (!readSettings(settings)) {
+        return false;
+    }
+    if (!instance.check(settings, arguments)) {
+        return false;
+    }
+    if (instance.active() && !instance.primary()) {
+        return true;
+    }
+    if (settings.overrideWorkingDir) {
+        overrideWorkingDirectory();
+    }
+    std::optional<RuntimeChoice> runtime = resolveRuntime(settings);
+    if (!runtime) {
+        return false;
+    }
+    jvmLibraryPath = runtime->jvmLibraryPath;
+    pairHandOver = runtime->pairHandOver;
+    if (!chosenRuntimeFolder.empty()) {
+        saveJrePath(settings, chosenRuntimeFolder);
+    }
+    return true;
+}
+
+void Launcher::overrideWorkingDirectory() {
+    WideString path;
+    if (!executablePath(path)) {
+        return;
+    }
+    int32_t cut = path.findLast(platform::kPathSeparator);
+    // At a drive root the folder is the bare drive designator (C:).
+    if (cut > 0) {
+        platform::setCurrentDirectory(path.left(cut));
+    }
+}
+
+int Launcher::run() {
+    if (pairHandOver) {
+        return handOverToPairProduct();
+    }
+    if (instance.active() && !instance.primary()) {
+        return instance.waitForPrimary();
+    }
+    prepareProcessEnvironment(settings, jvmLibraryPath);
+    if (!jvmLibrary.load(jvmLibraryPath)) {
+        return kExitFailure;
+    }
+    assembleJavaApplication();
+    return runApplicationThread() == 0 ? 0 : kExitFailure;
+}
+
+// A failed assembly is not examined: the VM is created with whatever it gave.
+void Launcher::assembleJavaApplication() {
+    JvmOptionAssembly assembly;
+    assembly.applicationThreadStackSize = applicationThreadStackSize;
+    buildJvmOptions(assembly);
+    applicationThreadStackSize = assembly.applicationThreadStackSize;
+    arguments.insert(arguments.end(), assembly.extraArguments.begin(),
+                     assembly.extraArguments.end());
+
+    JavaApplication& application = java.application;
+    application.library = &jvmLibrary;
+    application.options = std::move(assembly.options);
+    application.mainClass = settings.mainClass;
+    application.arguments = arguments;
+    application.redirection = std::move(assembly.redirection);
+    application.failureCheck = settings.failureCheck;
+    application.ibmRuntimesAdmitted = ibmRuntimesAdmitted(settings);
+}
+
+// A program that cannot be started is a failed launch, not a success: report it
+// with the system's error code.
+int Launcher::handOverToPairProduct() {
+    platform::SystemError error;
+    auto program = platform::ChildProcess::startWithOwnCommandLine(settings.pairProduct, error);
+    if (!program) {
+        reportMessage(msg::kWindowsException, {settings.pairProduct, error.code});
+        return kExitFailure;
+    }
+    if (!settings.pairReturnCode) {
+        return 0;
+    }
+    return static_cast<int>(program->waitForExitCode().value_or(0));
+}
+
+size_t Launcher::defaultJavaStackSize() {
+    Jdk11InitArgs initArgs{};
+    initArgs.version = kJniVersion11;
+    jvmLibrary.getDefaultJavaVmInitArgs(&initArgs);
+    return initArgs.javaStackSize > 0 ? static_cast<size_t>(initArgs.javaStackSize) : 0;
+}
+
+int Launcher::runApplicationThread() {
+    if (applicationThreadStackSize == 0) {
+        applicationThreadStackSize = defaultJavaStackSize();
+    }
+    auto thread =
+        platform::Thread::start(applicationThreadStackSize, &JavaHost::runApplicationThread, &java);
+    if (!thread) {
+        return static_cast<int>(JavaHost::runApplicationThread(&java));
+    }
+    return static_cast<int>(thread->join());
+}
+
+int launcherMain() {
+    try {
+        // The service outlives the launcher: the VM, which the teardown destroys,
+        // may still report its end to it.
+        ServiceHost service;
+        Launcher launcher;
+        platform::useSystemLocale();
+        if (!launcher.prepare()) {
+            return kExitFailure;
+        }
+        if (launcher.settings.serviceMode) {
+            setVmExitListener(&service);
+            return service.runDispatcher([&launcher](const WideStringList& startParameters) {
+                launcher.arguments.insert(launcher.arguments.end(), startParameters.begin(),
+                                          startParameters.end());
+                return launcher.run();
+            });
+        }
+        return launcher.run();
+    } catch (const LauncherError& error) {
+        reportEscapedError(error.code());
+    } catch (const std::bad_alloc&) {
+        reportEscapedError(kErrorOutOfMemory);
+    }
+    return kExitFailure;
+}
+
+} // namespace launcher

@@ -1,0 +1,54 @@
+// The one object that owns the run: settings, arguments, the runtime chosen, the
+// JVM library, the Java side and the single-instance state. It is the only code
+// that knows every subsystem; nothing below includes it.
+#pragma once
+
+#include "base/wide_string.h"
+#include "config/launcher_settings.h"
+#include "java/java_host.h"
+#include "jre/jvm_library.h"
+#include "service/instance_guard.h"
+
+#include <cstddef>
+
+namespace launcher {
+
+inline constexpr int kExitFailure = -1;
+
+class Launcher {
+  public:
+    Launcher() noexcept = default;
+    ~Launcher();
+    Launcher(const Launcher&) = delete;
+    Launcher& operator=(const Launcher&) = delete;
+
+    // From the command line and the INI file to a resolved runtime.
+    bool prepare();
+    // From the resolved runtime to a finished application; the exit code.
+    int run();
+
+    LauncherSettings settings;
+    WideString jvmLibraryPath;
+    JavaHost java;
+    WideStringList arguments;
+    InstanceGuard instance;
+    bool pairHandOver = false;
+    size_t applicationThreadStackSize = 0;
+    JvmLibrary jvmLibrary;
+    // The runtime folder the user chose when none was found; empty otherwise.
+    WideString chosenRuntimeFolder;
+
+  private:
+    void overrideWorkingDirectory();
+    int handOverToPairProduct();
+    // Hands the application thread what it reads: options, main class, arguments.
+    void assembleJavaApplication();
+    int runApplicationThread();
+    size_t defaultJavaStackSize();
+};
+
+// The whole process: constructs the launcher, prepares, runs (or hands the run to
+// the service dispatcher) and tears down. Returns the process exit code.
+int launcherMain();
+
+} // namespace launcher

@@ -1,0 +1,87 @@
+// The message formatter: measures the result first, then fills it in one pass.
+#include "base/text_format.h"
+
+#include "base/launcher_error.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+namespace launcher {
+
+namespace {
+
+// The decimal digits of a signed 32-bit number.
+std::u16string_view decimal(int32_t number, char16_t (&digits)[12]) {
+    int n = 0;
+    int64_t value = number;
+    bool negative = value < 0;
+    uint64_t magnitude = negative ? static_cast<uint64_t>(-value) : static_cast<uint64_t>(value);
+    do {
+        digits[n++] = static_cast<char16_t>(u'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (negative) {
+        digits[n++] = u'-';
+    }
+    std::reverse(digits, digits + n);
+    return std::u16string_view(digits, static_cast<size_t>(n));
+}
+
+// Walks the pattern once; with `out` null it only measures. Returns -1 when the
+// pattern and the arguments do not fit together.
+int64_t renderFormat(std::u16string_view pattern, std::initializer_list<FormatArgument> arguments,
+                     char16_t* out) {
+    int64_t written = 0;
+    auto put = [&](std::u16string_view piece) {
+        if (out != nullptr) {
+            std::memcpy(out + written, piece.data(), piece.size() * sizeof(char16_t));
+        }
+        written += static_cast<int64_t>(piece.size());
+    };
+    const FormatArgument* next = arguments.begin();
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] != u'%') {
+            put(pattern.substr(i, 1));
+            continue;
+        }
+        if (++i == pattern.size()) {
+            return -1;
+        }
+        char16_t conversion = pattern[i];
+        if (conversion == u'%') {
+            put(u"%");
+            continue;
+        }
+        if (next == arguments.end()) {
+            return -1;
+        }
+        const FormatArgument& argument = *next++;
+        if (conversion == u's' && argument.isText()) {
+            // %s stops at an embedded zero, as the C runtime does.
+            std::u16string_view text = argument.text();
+            put(text.substr(0, text.find(u'\0')));
+        } else if (conversion == u'd' && !argument.isText()) {
+            char16_t digits[12];
+            put(decimal(argument.number(), digits));
+        } else {
+            return -1;
+        }
+    }
+    return written;
+}
+
+} // namespace
+
+WideString formatText(std::u16string_view pattern,
+                      std::initializer_list<FormatArgument> arguments) {
+    int64_t measured = renderFormat(pattern, arguments, nullptr);
+    if (measured < 0 || measured > std::numeric_limits<int32_t>::max()) {
+        raiseLauncherError(kErrorFail);
+    }
+    std::u16string result(static_cast<size_t>(measured), u'\0');
+    renderFormat(pattern, arguments, result.data());
+    return WideString(std::u16string_view(result));
+}
+
+} // namespace launcher
