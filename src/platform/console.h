@@ -1,5 +1,5 @@
-// Writes one error line, "Error: " + text + " \n", to the standard output in a
-// single locked write of the C runtime. Output failures are ignored.
+// Writes one error line, "Error: " + text + " " and a line end, to the standard
+// output, whole: no character stops it. Output failures are ignored.
 #pragma once
 
 namespace launcher::platform {
