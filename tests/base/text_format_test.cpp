@@ -1,6 +1,7 @@
 // The message formatter: texts, numbers and percent signs, and the patterns it refuses.
 #include "base/launcher_error.h"
 #include "base/text_format.h"
+#include "support/error_code.h"
 
 #include <gtest/gtest.h>
 
@@ -9,14 +10,7 @@
 namespace launcher {
 namespace {
 
-uint32_t errorCodeOf(const std::function<void()>& operation) {
-    try {
-        operation();
-    } catch (const LauncherError& error) {
-        return error.code();
-    }
-    return 0;
-}
+using testing::errorCodeOf;
 
 struct FormatCase {
     std::u16string_view pattern;

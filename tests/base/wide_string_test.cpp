@@ -1,5 +1,7 @@
+// WideString: copies, parts, searches, trimming, case folding and the codes of its errors.
 #include "base/launcher_error.h"
 #include "base/wide_string.h"
+#include "support/error_code.h"
 
 #include <gtest/gtest.h>
 
@@ -10,14 +12,7 @@
 namespace launcher {
 namespace {
 
-uint32_t errorCodeOf(const std::function<void()>& operation) {
-    try {
-        operation();
-    } catch (const LauncherError& error) {
-        return error.code();
-    }
-    return 0;
-}
+using testing::errorCodeOf;
 
 TEST(WideString, AppendingToACopyLeavesTheOriginalUnchanged) {
     WideString original(u"C:\\App");

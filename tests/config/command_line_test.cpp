@@ -1,3 +1,4 @@
+// The command-line splitting rule and the argument list without the program path.
 #include "config/command_line.h"
 #include "platform/text.h"
 

@@ -1,3 +1,4 @@
+// The INI file store on both systems: long quoted values read in full.
 #include "config/ini_store.h"
 #include "platform/text.h"
 #include "support/test_folder.h"

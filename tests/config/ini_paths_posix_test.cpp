@@ -1,3 +1,4 @@
+// Linux INI paths: the main INI beside the executable, with or without an extension.
 #include "config/ini_locations.h"
 #include "platform/text.h"
 

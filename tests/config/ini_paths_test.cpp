@@ -1,3 +1,4 @@
+// INI paths on both systems: the per-user folder names and the files beside the executable.
 #include "config/ini_paths.h"
 #include "platform/text.h"
 

@@ -1,3 +1,4 @@
+// Windows INI paths: the main INI beside the executable, extension replaced.
 #include "config/ini_locations.h"
 #include "platform/text.h"
 

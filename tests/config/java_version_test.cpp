@@ -1,3 +1,4 @@
+// Java versions: parsing free text, comparing, bounds, preferred matches, the requirement text.
 #include "config/java_version.h"
 #include "messages/message_catalogue.h"
 #include "platform/text.h"

@@ -1,3 +1,4 @@
+// readSettings against real INI files beside the test executable.
 #include "config/launcher_settings.h"
 #include "support/own_ini_file.h"
 

@@ -1,3 +1,4 @@
+// A process variable set for one test and restored afterwards (Linux).
 #include "platform/text.h"
 #include "scoped_variable.h"
 

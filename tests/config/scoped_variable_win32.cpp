@@ -1,3 +1,4 @@
+// A process variable set for one test and restored afterwards (Windows).
 #include "scoped_variable.h"
 
 #include <windows.h>

@@ -1,3 +1,4 @@
+// The settings table, the settings text loader and list splitting.
 #include "config/settings_table.h"
 #include "platform/text.h"
 

@@ -1,3 +1,4 @@
+// The INI files the differential test reads through both readers.
 #include "ini_corpus.h"
 #include "support/test_text.h"
 

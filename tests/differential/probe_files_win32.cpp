@@ -1,3 +1,4 @@
+// Whole-file reads and writes for the Windows probe programs.
 #include "probe_files_win32.h"
 
 #include "platform/win32_handles.h"

@@ -1,3 +1,4 @@
+// Running a Windows probe program under Wine and reading what it wrote.
 #include "wine_probe.h"
 
 #include <gtest/gtest.h>

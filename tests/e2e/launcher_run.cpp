@@ -1,3 +1,4 @@
+// The end-to-end harness: folders, runtimes and runs of both launchers.
 #include "e2e/launcher_run.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Option assembly: class path rules, VM parameter splitting, the INI-driven option list.
 #include "config/ini_store.h"
 #include "java/jvm_options.h"
 #include "platform/environment.h"

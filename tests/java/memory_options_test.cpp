@@ -1,3 +1,4 @@
+// Relative memory options, their rewriting and "-Xss" sizes.
 #include "java/memory_options.h"
 #include "platform/text.h"
 

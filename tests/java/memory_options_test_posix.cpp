@@ -1,3 +1,4 @@
+// The Linux memory figures against the kernel's own numbers.
 #include "java/memory_options.h"
 #include "platform/posix_handles.h"
 

@@ -1,3 +1,4 @@
+// The x86 check on built and hand-made images, hostile ones included.
 #include "jre/image_check.h"
 #include "jre/jvm_library.h"
 #include "platform/module_path.h"

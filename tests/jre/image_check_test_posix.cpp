@@ -1,3 +1,4 @@
+// The x86 check on ELF files.
 #include "jre/jvm_library.h"
 #include "support/test_folder.h"
 

@@ -1,3 +1,4 @@
+// The x86 check against Dbghelp's own reading of the same images.
 #include "jre/jvm_library.h"
 #include "platform/text.h"
 #include "platform/win32_handles.h"

@@ -1,3 +1,4 @@
+// Finding the JVM library below a runtime home, loading it, and the hand-over rule.
 #include "config/launcher_settings.h"
 #include "jre/jvm_layout.h"
 #include "jre/jvm_library.h"

@@ -1,3 +1,4 @@
+// Capturing standard output around a load, and the load failure codes (Linux).
 #include "platform/posix_handles.h"
 #include "support/test_folder.h"
 

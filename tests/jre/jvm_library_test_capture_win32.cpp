@@ -1,3 +1,4 @@
+// Capturing standard output around a load, and the load failure codes (Windows).
 #include "support/test_folder.h"
 
 #include <windows.h>

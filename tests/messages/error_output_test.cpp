@@ -1,3 +1,4 @@
+// The error line: its exact shape, formats never taken from arguments, escaped errors.
 #include "base/launcher_error.h"
 #include "messages/error_output.h"
 

@@ -1,3 +1,4 @@
+// The message catalogue, text by text, and the string-block reader.
 #include "base/launcher_error.h"
 #include "messages/catalogue_texts.h"
 #include "messages/message_catalogue.h"

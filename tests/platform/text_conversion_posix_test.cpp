@@ -1,3 +1,4 @@
+// Narrow text on Linux: UTF-8 both ways, damaged input.
 #include "platform/text.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Narrow text and white space on Windows, against the C runtime.
 #include "platform/text.h"
 
 #include <gtest/gtest.h>

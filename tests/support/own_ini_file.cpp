@@ -1,3 +1,4 @@
+// An INI file beside the running test executable, removed afterwards.
 #include "support/own_ini_file.h"
 
 #include "config/ini_paths.h"

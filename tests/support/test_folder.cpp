@@ -1,3 +1,4 @@
+// A temporary folder per test.
 #include "support/test_folder.h"
 
 #include <atomic>

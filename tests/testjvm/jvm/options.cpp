@@ -1,3 +1,4 @@
+// The test JVM's option checks, as a real VM refuses unknown and malformed options.
 #include "options.h"
 
 #include <array>

@@ -1,3 +1,4 @@
+// The test JVM's files and threads on Linux.
 #include "os.h"
 
 #include "platform/posix_handles.h"

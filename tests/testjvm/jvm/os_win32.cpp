@@ -1,3 +1,4 @@
+// The test JVM's files and threads on Windows.
 #include "os.h"
 
 #include "platform/win32_handles.h"

@@ -1,3 +1,4 @@
+// The test JVM's record of what it was handed, one line per fact.
 #include "record.h"
 
 #include "os.h"

@@ -1,3 +1,4 @@
+// The test JVM's VM state: creation, hooks, exit and destruction.
 #include "runtime.h"
 
 #include "record.h"

@@ -1,3 +1,4 @@
+// Text conversions of the test JVM: UTF-16, modified UTF-8 and narrow text.
 #include "text.h"
 
 namespace testjvm {

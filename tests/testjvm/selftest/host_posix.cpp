@@ -1,3 +1,4 @@
+// Loading the built test JVM as a launcher does (Linux).
 #include "host.h"
 
 #include "platform/posix_handles.h"

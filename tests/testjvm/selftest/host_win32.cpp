@@ -1,3 +1,4 @@
+// Loading the built test JVM as a launcher does (Windows).
 #include "host.h"
 
 #include "platform/win32_handles.h"

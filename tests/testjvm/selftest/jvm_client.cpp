@@ -1,3 +1,4 @@
+// The self-test's side of the JNI calls into the test JVM.
 #include "jvm_client.h"
 
 #include <atomic>
