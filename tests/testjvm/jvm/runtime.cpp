@@ -1,4 +1,4 @@
-// The test JVM's VM state: creation, hooks, exit and destruction.
+// The test JVM's state: the VM, its threads attaching and detaching, its hooks.
 #include "runtime.h"
 
 #include "record.h"
