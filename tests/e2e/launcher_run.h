@@ -20,7 +20,7 @@ enum class Target { Linux, Windows };
 struct Configuration {
     std::string name; // shown in test names
     Target target;
-    std::string jdkHome; // a real JDK to run on; empty for the test JVM
+    std::string jdkHome; // a real JDK to run on (its Linux path); empty for the test JVM
 
     bool realJvm() const { return !jdkHome.empty(); }
 };
@@ -30,10 +30,13 @@ inline void PrintTo(const Configuration& configuration, std::ostream* out) {
 }
 
 // Every configuration this machine can run: Linux with the test JVM, Windows
-// under Wine with the test JVM, and Linux with each JDK under /usr/lib/jvm.
+// under Wine with the test JVM, Linux with each JDK under /usr/lib/jvm, and
+// Windows under Wine with each runtime scripts/setup unpacks to build/runtimes.
 std::vector<Configuration> allConfigurations();
 std::vector<Configuration> testJvmConfigurations();
 std::vector<Configuration> realJvmConfigurations();
+// The configurations of `all` that run the Windows launcher.
+std::vector<Configuration> windowsConfigurations(const std::vector<Configuration>& all);
 
 struct RunResult {
     uint32_t exitCode = 0; // the full 32-bit code on Windows, 8 bits on Linux
