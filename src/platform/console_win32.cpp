@@ -13,7 +13,7 @@ namespace launcher::platform {
 namespace {
 
 constexpr std::u16string_view kPrefix = u"Error: ";
-constexpr std::u16string_view kSuffix = u" \r\n";
+constexpr std::u16string_view kSuffix = u" \n";
 // A line of up to this many units goes out in one write.
 constexpr size_t kWholeLineUnits = 1024;
 
@@ -78,19 +78,34 @@ void writeErrorLine(const char16_t* text) noexcept {
     if (out == nullptr || out == INVALID_HANDLE_VALUE) {
         return;
     }
-    std::u16string_view body(text);
-    // Built on the stack: this line also reports exhausted memory.
+    // Built on the stack, since this line also reports exhausted memory; every
+    // line feed becomes CR LF, as the runtime's text mode writes it.
     char16_t line[kWholeLineUnits];
-    if (kPrefix.size() + body.size() + kSuffix.size() <= std::size(line)) {
-        char16_t* end = std::copy(kPrefix.begin(), kPrefix.end(), line);
-        end = std::copy(body.begin(), body.end(), end);
-        end = std::copy(kSuffix.begin(), kSuffix.end(), end);
-        writeText(out, std::u16string_view(line, static_cast<size_t>(end - line)));
-        return;
-    }
-    writeText(out, kPrefix);
-    writeText(out, body);
-    writeText(out, kSuffix);
+    size_t used = 0;
+    auto flush = [&] {
+        writeText(out, std::u16string_view(line, used));
+        used = 0;
+    };
+    auto put = [&](std::u16string_view piece) {
+        for (char16_t unit : piece) {
+            if (used + 2 > std::size(line)) {
+                // A surrogate pair is never cut in two.
+                char16_t carried = isHighSurrogate(line[used - 1]) ? line[--used] : 0;
+                flush();
+                if (carried != 0) {
+                    line[used++] = carried;
+                }
+            }
+            if (unit == u'\n') {
+                line[used++] = u'\r';
+            }
+            line[used++] = unit;
+        }
+    };
+    put(kPrefix);
+    put(std::u16string_view(text));
+    put(kSuffix);
+    flush();
 }
 
 } // namespace launcher::platform
