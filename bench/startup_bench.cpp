@@ -11,6 +11,9 @@
 //       hello-world through launcher.exe under Wine against the runtime's own java.exe
 //       under Wine, same JVM, class path and options, alternating in one sitting in one
 //       Wine session; prints the medians and their ratio.
+//   startup_bench large-ini [megabytes] [rounds]
+//       the launcher's whole run on the test JVM with an INI of that size (50 MB by
+//       default): wall time and peak resident memory of the process.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -20,6 +23,7 @@
 #include <fstream>
 #include <spawn.h>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <vector>
 
@@ -194,6 +198,63 @@ int measurePrelaunch(int rounds) {
     return 0;
 }
 
+// Runs the launcher once: wall time in milliseconds and peak resident set in KB.
+std::pair<double, long> runMeasured(const std::string& program) {
+    char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    auto start = std::chrono::steady_clock::now();
+    pid_t pid = 0;
+    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ) != 0) {
+        std::fprintf(stderr, "cannot start %s\n", program.c_str());
+        std::exit(2);
+    }
+    int status = 0;
+    struct rusage usage {};
+    wait4(pid, &status, 0, &usage);
+    auto end = std::chrono::steady_clock::now();
+    posix_spawn_file_actions_destroy(&actions);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "%s failed (status %d)\n", program.c_str(), status);
+        std::exit(2);
+    }
+    return {std::chrono::duration<double, std::milli>(end - start).count(), usage.ru_maxrss};
+}
+
+// An INI of the size asked for: the usual sections first, then a section of
+// filler keys of about 60 bytes a line, as a generated or merged file would hold.
+int measureLargeIni(int megabytes, int rounds) {
+    fs::path folder = prepareFolder("large-ini", "");
+    fs::create_directories(folder / "jre/lib/server");
+    fs::copy_file(std::string(BENCH_TESTJVM) + "/default/libjvm.so",
+                  folder / "jre/lib/server/libjvm.so");
+    {
+        std::ofstream ini(folder / "launcher.ini", std::ios::binary);
+        ini << "[Java Runtime Environment]\r\nJRE Path=" << (folder / "jre").string()
+            << "\r\nMain Class=testapp.PrintArgs\r\nVirtual Machine Parameters=-Xmx64m\r\n"
+            << "[Class Path]\r\nClass Path=\\lib\\*.jar\r\n[Application]\r\n[Filler]\r\n";
+        const size_t target = static_cast<size_t>(megabytes) * 1024 * 1024;
+        std::string line;
+        for (size_t written = 0, index = 0; written < target; ++index) {
+            line = "key" + std::to_string(index) + "=value of filler entry number " +
+                   std::to_string(index) + " here\r\n";
+            ini << line;
+            written += line.size();
+        }
+    }
+    std::string program = (folder / "launcher").string();
+    runMeasured(program); // warms the page cache
+    for (int round = 0; round < rounds; ++round) {
+        auto [milliseconds, kilobytes] = runMeasured(program);
+        std::printf("%d MB INI on the test JVM: %.0f ms, peak RSS %.1f MB (goal: under 2000 ms "
+                    "and 300 MB)\n",
+                    megabytes, milliseconds, static_cast<double>(kilobytes) / 1024.0);
+    }
+    fs::remove_all(folder);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -207,7 +268,11 @@ int main(int argc, char** argv) {
     if (mode == "wine" && argc > 2) {
         return runUnderWine(argv[2], argc > 3 ? std::atoi(argv[3]) : 20);
     }
+    if (mode == "large-ini") {
+        return measureLargeIni(argc > 2 ? std::atoi(argv[2]) : 50,
+                               argc > 3 ? std::atoi(argv[3]) : 3);
+    }
     std::fprintf(stderr, "usage: startup_bench java <jdk home> [rounds] | prelaunch [rounds] | "
-                         "wine <windows runtime home> [rounds]\n");
+                         "wine <windows runtime home> [rounds] | large-ini [megabytes] [rounds]\n");
     return 2;
 }

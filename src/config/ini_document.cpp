@@ -107,8 +107,16 @@ bool profileNamesEqual(std::u16string_view a, std::u16string_view b) noexcept {
 }
 
 IniDocument IniDocument::parse(std::string_view bytes) {
+    return parse(bytes, true);
+}
+
+IniDocument IniDocument::parseForReading(std::string_view bytes) {
+    return parse(bytes, false);
+}
+
+IniDocument IniDocument::parse(std::string_view bytes, bool checkLossless) {
     IniDocument document;
-    std::u16string text;
+    std::u16string& text = document.text_;
     auto byteAt = [&](size_t at) {
         return static_cast<unsigned char>(bytes[at]);
     };
@@ -122,6 +130,7 @@ IniDocument IniDocument::parse(std::string_view bytes) {
         document.encoding_ = littleEndian ? Encoding::Utf16LittleEndian : Encoding::Utf16BigEndian;
         size_t low = littleEndian ? 0 : 1;
         size_t at = 2;
+        text.reserve(bytes.size() / 2);
         for (; at + 1 < bytes.size(); at += 2) {
             text.push_back(static_cast<char16_t>(byteAt(at + low) | (byteAt(at + 1 - low) << 8)));
         }
@@ -134,22 +143,39 @@ IniDocument IniDocument::parse(std::string_view bytes) {
             text = decodeWindows1252(bytes);
         }
     }
-    std::u16string_view rest(text);
-    while (!rest.empty()) {
-        size_t end = rest.find_first_of(u"\r\n");
-        Line line{std::u16string(rest.substr(0, end)), u""};
-        if (end != std::u16string_view::npos) {
-            size_t endingLength = rest.substr(end).starts_with(u"\r\n") ? 2 : 1;
-            line.ending = rest.substr(end, endingLength);
-            rest.remove_prefix(end + endingLength);
-        } else {
-            rest = {};
-        }
-        document.lines_.push_back(std::move(line));
-    }
-    document.index();
-    document.lossless_ = document.serialize() == bytes;
+    text.shrink_to_fit();
+    document.splitLines();
+    document.lossless_ = checkLossless && document.serialize() == bytes;
     return document;
+}
+
+// A line ends at the first CR or LF; its ending is CR LF or the single break.
+// A line longer than the 32-bit positions hold (over 4 GB of text) is cut there.
+void IniDocument::splitLines() {
+    lines_.clear();
+    std::u16string_view rest(text_);
+    size_t at = 0;
+    while (at < rest.size()) {
+        size_t end = rest.find_first_of(u"\r\n", at);
+        size_t stop = end == std::u16string_view::npos ? rest.size() : end;
+        stop = std::min<size_t>(stop, at + UINT32_MAX);
+        Line line{at, static_cast<uint32_t>(stop - at), 0};
+        if (stop == end) {
+            line.endingLength = rest.substr(end).starts_with(u"\r\n") ? 2 : 1;
+        }
+        lines_.push_back(line);
+        at = stop + line.endingLength;
+    }
+    index();
+}
+
+std::u16string_view IniDocument::lineText(size_t line) const {
+    return std::u16string_view(text_).substr(lines_[line].start, lines_[line].length);
+}
+
+std::u16string_view IniDocument::lineEndingOf(size_t line) const {
+    return std::u16string_view(text_).substr(lines_[line].start + lines_[line].length,
+                                             lines_[line].endingLength);
 }
 
 // Follows the platform's reading: every run of line breaks ends a line; lines
@@ -162,9 +188,9 @@ void IniDocument::index() {
     sections_.clear();
     sections_.push_back(Section{kNoLine, 0, 0, {}});
     for (size_t i = 0; i < lines_.size(); ++i) {
-        std::u16string_view text = lines_[i].text;
-        size_t start = 0;
-        size_t end = text.size();
+        std::u16string_view text = lineText(i);
+        uint32_t start = 0;
+        uint32_t end = static_cast<uint32_t>(text.size());
         while (start < end && isProfileSpace(text[start])) {
             ++start;
         }
@@ -177,8 +203,8 @@ void IniDocument::index() {
         if (text[start] == u'[') {
             size_t close = text.substr(0, end).rfind(u']');
             if (close != std::u16string_view::npos && close > start) {
-                size_t nameStart = start + 1;
-                size_t nameEnd = close;
+                uint32_t nameStart = start + 1;
+                auto nameEnd = static_cast<uint32_t>(close);
                 while (nameStart < nameEnd && isProfileSpace(text[nameStart])) {
                     ++nameStart;
                 }
@@ -193,11 +219,11 @@ void IniDocument::index() {
         size_t equals = text.substr(0, end).find(u'=', start);
         if (equals != std::u16string_view::npos) {
             key.hasValue = true;
-            key.nameEnd = equals;
+            key.nameEnd = static_cast<uint32_t>(equals);
             while (key.nameEnd > start && isProfileSpace(text[key.nameEnd - 1])) {
                 --key.nameEnd;
             }
-            key.valueStart = equals + 1;
+            key.valueStart = static_cast<uint32_t>(equals + 1);
             while (key.valueStart < end && isProfileSpace(text[key.valueStart])) {
                 ++key.valueStart;
             }
@@ -206,7 +232,7 @@ void IniDocument::index() {
         if (key.nameEnd == key.nameStart && !keys.empty()) {
             const KeyLine& previous = keys.back();
             if (previous.nameEnd == previous.nameStart ||
-                lines_[previous.line].text[previous.nameStart] == u'\0') {
+                lineText(previous.line)[previous.nameStart] == u'\0') {
                 continue;
             }
         }
@@ -218,17 +244,17 @@ std::u16string_view IniDocument::sectionName(const Section& section) const {
     if (section.headerLine == kNoLine) {
         return {};
     }
-    std::u16string_view text = lines_[section.headerLine].text;
+    std::u16string_view text = lineText(section.headerLine);
     return untilZero(text.substr(section.nameStart, section.nameEnd - section.nameStart));
 }
 
 std::u16string_view IniDocument::keyName(const KeyLine& key) const {
-    std::u16string_view text = lines_[key.line].text;
+    std::u16string_view text = lineText(key.line);
     return untilZero(text.substr(key.nameStart, key.nameEnd - key.nameStart));
 }
 
 std::u16string_view IniDocument::keyValue(const KeyLine& key) const {
-    std::u16string_view text = lines_[key.line].text;
+    std::u16string_view text = lineText(key.line);
     return untilZero(text.substr(key.valueStart, key.valueEnd - key.valueStart));
 }
 
@@ -294,9 +320,9 @@ WideStringList IniDocument::keyNames(std::u16string_view section) const {
 }
 
 std::u16string IniDocument::lineEnding() const {
-    for (const Line& line : lines_) {
-        if (!line.ending.empty()) {
-            return line.ending;
+    for (size_t line = 0; line < lines_.size(); ++line) {
+        if (lines_[line].endingLength != 0) {
+            return std::u16string(lineEndingOf(line));
         }
     }
     return u"\r\n";
@@ -331,42 +357,63 @@ bool IniDocument::setValue(std::u16string_view section, std::u16string_view key,
         return false;
     }
 
-    IniDocument changed = *this;
+    // The new text: the old one with one line changed, or one or two lines put in.
     std::u16string ending = lineEnding();
-    const Section* found = changed.findSection(sectionText);
+    const Section* found = findSection(sectionText);
     const KeyLine* existing = nullptr;
     if (found != nullptr) {
         for (const KeyLine& line : found->keys) {
-            if (profileNamesEqual(changed.keyName(line), keyText)) {
+            if (profileNamesEqual(keyName(line), keyText)) {
                 existing = &line;
                 break;
             }
         }
     }
+    std::u16string_view all(text_);
+    std::u16string text;
+    text.reserve(text_.size() + sectionText.size() + keyText.size() + value.size() + 8);
     if (existing != nullptr) {
         // The name and whatever stood before the value stay as written.
-        std::u16string& text = changed.lines_[existing->line].text;
-        text = existing->hasValue ? text.substr(0, existing->valueStart)
-                                  : text.substr(0, existing->nameEnd) + u"=";
-        text += value;
+        const Line& line = lines_[existing->line];
+        size_t cut = line.start + (existing->hasValue ? existing->valueStart : existing->nameEnd);
+        text.append(all.substr(0, cut));
+        if (!existing->hasValue) {
+            text += u'=';
+        }
+        text.append(value);
+        text.append(all.substr(line.start + line.length));
     } else {
         std::u16string entry = std::u16string(keyText) + u"=" + std::u16string(value);
         if (found != nullptr) {
             size_t after = found->keys.empty() ? found->headerLine : found->keys.back().line;
-            if (changed.lines_[after].ending.empty()) {
-                changed.lines_[after].ending = ending;
+            const Line& line = lines_[after];
+            size_t lineEnd = line.start + line.length + line.endingLength;
+            text.append(all.substr(0, lineEnd));
+            if (line.endingLength == 0) {
+                text += ending;
             }
-            changed.lines_.insert(changed.lines_.begin() + static_cast<std::ptrdiff_t>(after) + 1,
-                                  Line{entry, ending});
+            text += entry;
+            text += ending;
+            text.append(all.substr(lineEnd));
         } else {
-            if (!changed.lines_.empty() && changed.lines_.back().ending.empty()) {
-                changed.lines_.back().ending = ending;
+            text.append(all);
+            if (!lines_.empty() && lines_.back().endingLength == 0) {
+                text += ending;
             }
-            changed.lines_.push_back(Line{u"[" + std::u16string(sectionText) + u"]", ending});
-            changed.lines_.push_back(Line{entry, ending});
+            text += u"[";
+            text.append(sectionText);
+            text += u"]";
+            text += ending;
+            text += entry;
+            text += ending;
         }
     }
-    changed.index();
+    IniDocument changed;
+    changed.encoding_ = encoding_;
+    changed.trailingByte_ = trailingByte_;
+    changed.lossless_ = lossless_;
+    changed.text_ = std::move(text);
+    changed.splitLines();
     // A Windows-1252 file whose bytes happen to become valid UTF-8 would be
     // read differently next time; such a change is refused.
     if (parse(changed.serialize()).encoding_ != encoding_) {
@@ -377,11 +424,7 @@ bool IniDocument::setValue(std::u16string_view section, std::u16string_view key,
 }
 
 std::string IniDocument::serialize() const {
-    std::u16string text;
-    for (const Line& line : lines_) {
-        text += line.text;
-        text += line.ending;
-    }
+    const std::u16string& text = text_;
     switch (encoding_) {
     case Encoding::Utf16LittleEndian:
     case Encoding::Utf16BigEndian: {

@@ -5,6 +5,7 @@
 #include "base/wide_string.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +20,10 @@ class IniDocument {
     // order), UTF-8 with or without one, and, for bytes that are not UTF-8, the
     // Windows-1252 code page. Any bytes give a document; nothing here fails.
     static IniDocument parse(std::string_view bytes);
+    // The same for reading only: the check that the bytes would be written back
+    // unchanged (a second copy of the whole file) is left out, and setValue on
+    // the result always refuses.
+    static IniDocument parseForReading(std::string_view bytes);
 
     Encoding encoding() const noexcept { return encoding_; }
 
@@ -44,26 +49,36 @@ class IniDocument {
     std::string serialize() const;
 
   private:
+    // A line of the decoded text: where it starts, its length without its line
+    // ending, and the length of the line break run that follows (0 for the last
+    // line). Lines and keys are positions, not copies, so that a large file
+    // costs little more than its decoded text.
     struct Line {
-        std::u16string text;   // without its line ending
-        std::u16string ending; // the line break run as read; empty for the last line
+        size_t start;
+        uint32_t length;
+        uint8_t endingLength;
     };
     // Positions within a line's text; names and values are the text up to the
     // first zero character, as the platform's string functions see them.
     struct KeyLine {
         size_t line;
-        size_t nameStart, nameEnd;
-        size_t valueStart, valueEnd;
+        uint32_t nameStart, nameEnd;
+        uint32_t valueStart, valueEnd;
         bool hasValue;
     };
     struct Section {
         size_t headerLine; // npos for the keys before the first header
-        size_t nameStart, nameEnd;
+        uint32_t nameStart, nameEnd;
         std::vector<KeyLine> keys;
     };
     static constexpr size_t kNoLine = static_cast<size_t>(-1);
 
+    static IniDocument parse(std::string_view bytes, bool checkLossless);
+    // Splits text_ into lines and indexes them.
+    void splitLines();
     void index();
+    std::u16string_view lineText(size_t line) const;
+    std::u16string_view lineEndingOf(size_t line) const;
     std::u16string_view sectionName(const Section& section) const;
     std::u16string_view keyName(const KeyLine& key) const;
     std::u16string_view keyValue(const KeyLine& key) const;
@@ -72,6 +87,7 @@ class IniDocument {
     std::u16string lineEnding() const;
 
     Encoding encoding_ = Encoding::Utf8;
+    std::u16string text_; // the whole decoded file
     std::vector<Line> lines_;
     std::vector<Section> sections_;
     std::string trailingByte_; // an odd last byte of a UTF-16 file, kept as it was

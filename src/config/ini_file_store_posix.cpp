@@ -8,9 +8,15 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
+#include <functional>
+#include <map>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,9 +33,14 @@ bool readWholeFile(const std::string& path, std::string& bytes) {
         return false;
     }
     bytes.clear();
-    char chunk[65536];
+    // Read straight into a buffer of the file's size: one copy of a large file.
+    bytes.resize(static_cast<size_t>(status.st_size) + 1);
+    size_t filled = 0;
     for (;;) {
-        ssize_t got = read(file.get(), chunk, sizeof chunk);
+        if (filled == bytes.size()) {
+            bytes.resize(bytes.size() + 65536); // the file grew while being read
+        }
+        ssize_t got = read(file.get(), bytes.data() + filled, bytes.size() - filled);
         if (got < 0 && errno == EINTR) {
             continue;
         }
@@ -37,9 +48,10 @@ bool readWholeFile(const std::string& path, std::string& bytes) {
             return false;
         }
         if (got == 0) {
+            bytes.resize(filled);
             return true;
         }
-        bytes.append(chunk, static_cast<size_t>(got));
+        filled += static_cast<size_t>(got);
     }
 }
 
@@ -96,17 +108,90 @@ bool resolvedPath(const std::string& path, std::string& resolved) {
     return true;
 }
 
-IniDocument loadDocument(const WideString& path) {
+// The documents read in this process, by path: each file is read and parsed once
+// per launch however many stores read it. An entry stands while the file's
+// identity (device, inode, size, change and modification times) is the one seen
+// when it was read; a file changed within the last two seconds of that reading
+// might have changed again within one timestamp tick, so for it the bytes are
+// read again and compared by hash before the parse is reused.
+struct CachedDocument {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = -1;
+    struct timespec modified {};
+    struct timespec changed {};
+    bool settled = false;
+    size_t hash = 0;
+    std::shared_ptr<const IniDocument> document;
+};
+
+std::map<std::string, CachedDocument>& documentCache() {
+    static std::map<std::string, CachedDocument> cache;
+    return cache;
+}
+
+bool sameIdentity(const CachedDocument& cached, const struct stat& status) {
+    auto same = [](const struct timespec& a, const struct timespec& b) {
+        return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+    };
+    return cached.device == status.st_dev && cached.inode == status.st_ino &&
+           cached.size == status.st_size && same(cached.modified, status.st_mtim) &&
+           same(cached.changed, status.st_ctim);
+}
+
+std::shared_ptr<const IniDocument> loadDocument(const WideString& path) {
+    std::string name = platform::wideToNarrow(path);
+    struct stat status {};
+    bool known = stat(name.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+    auto& cache = documentCache();
+    auto found = cache.find(name);
+    if (known && found != cache.end() && found->second.settled &&
+        sameIdentity(found->second, status)) {
+        return found->second.document;
+    }
     std::string bytes;
-    readWholeFile(platform::wideToNarrow(path), bytes);
-    return IniDocument::parse(bytes);
+    readWholeFile(name, bytes);
+    size_t hash = std::hash<std::string_view>{}(bytes);
+    if (known && found != cache.end() && found->second.hash == hash &&
+        found->second.document != nullptr) {
+        CachedDocument& entry = found->second;
+        entry.device = status.st_dev;
+        entry.inode = status.st_ino;
+        entry.size = status.st_size;
+        entry.modified = status.st_mtim;
+        entry.changed = status.st_ctim;
+        return entry.document;
+    }
+    auto document = std::make_shared<const IniDocument>(IniDocument::parseForReading(bytes));
+    bytes = std::string(); // the bytes go before the next file is read
+    if (!known) {
+        cache.erase(name);
+        return document;
+    }
+    struct timespec now {};
+    clock_gettime(CLOCK_REALTIME, &now);
+    CachedDocument entry;
+    entry.device = status.st_dev;
+    entry.inode = status.st_ino;
+    entry.size = status.st_size;
+    entry.modified = status.st_mtim;
+    entry.changed = status.st_ctim;
+    entry.settled = std::max(status.st_mtim.tv_sec, status.st_ctim.tv_sec) + 2 < now.tv_sec;
+    entry.hash = hash;
+    entry.document = document;
+    cache[name] = std::move(entry);
+    return document;
+}
+
+void forgetDocument(const WideString& path) {
+    documentCache().erase(platform::wideToNarrow(path));
 }
 
 } // namespace
 
 const IniDocument& IniFileStore::document() {
     if (!document_) {
-        document_ = std::make_shared<const IniDocument>(loadDocument(path_));
+        document_ = loadDocument(path_);
     }
     return *document_;
 }
@@ -157,6 +242,7 @@ bool IniFileStore::setValue(std::u16string_view section, std::u16string_view key
         return false;
     }
     document_.reset(); // what this store read before no longer stands
+    forgetDocument(path_);
     IniDocument document = IniDocument::parse(bytes);
     if (!document.setValue(section, key, value)) {
         return false;
@@ -165,6 +251,8 @@ bool IniFileStore::setValue(std::u16string_view section, std::u16string_view key
 }
 
 bool IniFileStore::remove() {
+    document_.reset();
+    forgetDocument(path_);
     return unlink(platform::wideToNarrow(path_).c_str()) == 0;
 }
 

@@ -10,7 +10,8 @@ namespace launcher {
 // a program's INI is its path plus ".ini").
 bool iniPathOf(const WideString& programPath, WideString& iniPath);
 
-// The folder per-user settings go under ("APPDATA" on Windows; empty when unset).
+// The folder per-user settings go under ("APPDATA" on Windows; empty when unset,
+// and then there is no per-user file).
 WideString applicationDataFolder();
 
 } // namespace launcher

@@ -20,14 +20,16 @@ bool iniPathOf(const WideString& programPath, WideString& iniPath) {
     return true;
 }
 
-// The XDG configuration folder stands in for "APPDATA".
+// The XDG configuration folder stands in for "APPDATA". As the XDG rules say, a
+// relative value is ignored like an unset one; without an absolute folder there
+// is no per-user folder at all (never one below the root or the current directory).
 WideString applicationDataFolder() {
     WideString folder;
-    if (platform::getEnvironmentVariable(u"XDG_CONFIG_HOME", folder) && !folder.empty()) {
+    if (platform::getEnvironmentVariable(u"XDG_CONFIG_HOME", folder) && folder.startsWith(u"/")) {
         return folder;
     }
     WideString home;
-    if (platform::getEnvironmentVariable(u"HOME", home) && !home.empty()) {
+    if (platform::getEnvironmentVariable(u"HOME", home) && home.startsWith(u"/")) {
         return home.append(u"/.config");
     }
     return WideString();

@@ -47,6 +47,9 @@ WideString perUserIniPath(const LauncherSettings& settings, const WideString& pr
     fileName.append(u".ini");
     // The results of the folder creation are not needed: an existing folder is fine.
     WideString folder = applicationDataFolder();
+    if (folder.empty()) {
+        return WideString(); // no per-user file, rather than one below the root
+    }
     folder.append(platform::kPathSeparator).append(productFolderName(settings.productName));
     if (createFolders) {
         platform::createDirectory(folder);
@@ -109,9 +112,13 @@ void saveJrePath(const LauncherSettings& settings, const WideString& folder) {
         }
         return;
     }
-    IniFileStore(ownPerUserIniPath(settings, true)).setValue(kJreSection, kJrePathKey, folder);
-    if (!settings.pairProduct.empty()) {
-        IniFileStore(companionPerUserIniPath(settings)).setValue(kJreSection, kJrePathKey, folder);
+    WideString perUser = ownPerUserIniPath(settings, true);
+    if (!perUser.empty()) {
+        IniFileStore(perUser).setValue(kJreSection, kJrePathKey, folder);
+    }
+    WideString companion = companionPerUserIniPath(settings);
+    if (!companion.empty()) {
+        IniFileStore(companion).setValue(kJreSection, kJrePathKey, folder);
     }
 }
 

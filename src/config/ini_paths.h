@@ -12,6 +12,7 @@ bool executablePath(WideString& path);
 bool mainIniPath(WideString& path);
 // The per-user INI of a program: application data, product folder, product code,
 // and the program's file name with ".ini"; optionally creating the two folders.
+// Empty, with nothing created, when there is no application data folder.
 WideString perUserIniPath(const LauncherSettings& settings, const WideString& programPath,
                           bool createFolders);
 WideString ownPerUserIniPath(const LauncherSettings& settings, bool createFolders);

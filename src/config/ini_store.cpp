@@ -45,8 +45,10 @@ WideString LayeredIniStore::getValue(std::u16string_view section, std::u16string
     WideString extendingSection(section);
     extendingSection.append(u'+');
     WideString extension = IniFileStore::getValue(extendingSection, key);
+    // The blank separates the extension from a value before it; with nothing
+    // before it, the extension is the value as written.
     if (!extension.empty()) {
-        if (extension.at(0) != u' ') {
+        if (!value.empty() && extension.at(0) != u' ') {
             value.append(u' ');
         }
         value.append(extension);

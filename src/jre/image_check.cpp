@@ -2,6 +2,7 @@
 #include "jre/image_check.h"
 
 #include <algorithm>
+#include <array>
 
 namespace launcher {
 
@@ -35,7 +36,99 @@ uint32_t littleEndian32(std::span<const std::byte> bytes, size_t at) {
     return value;
 }
 
+uint64_t littleEndian64(std::span<const std::byte> bytes, size_t at) {
+    return littleEndian32(bytes, at) | (static_cast<uint64_t>(littleEndian32(bytes, at + 4)) << 32);
+}
+
+// Whether offset + length stays within the size, without overflow.
+bool within(uint64_t offset, uint64_t length, uint64_t size) {
+    return offset <= size && length <= size - offset;
+}
+
 } // namespace
+
+bool elfSegmentsWithinFile(const ImageReader& read, uint64_t fileSize) {
+    std::array<std::byte, 64> header{};
+    std::span<std::byte> identification(header.data(), 6);
+    if (!read(0, identification) || byteAt(identification, 0) != 0x7F ||
+        byteAt(identification, 1) != 'E' || byteAt(identification, 2) != 'L' ||
+        byteAt(identification, 3) != 'F') {
+        return true; // no ELF image: the loader refuses it with its own reason
+    }
+    if (byteAt(identification, 5) != kElfDataLittleEndian) {
+        return true;
+    }
+    const bool wide = byteAt(identification, 4) != kElfClass32; // ELFCLASS64
+    std::span<std::byte> whole(header.data(), wide ? 64 : 52);
+    if (!read(0, whole)) {
+        return false;
+    }
+    uint64_t tableOffset = wide ? littleEndian64(whole, 32) : littleEndian32(whole, 28);
+    uint16_t entrySize = littleEndian16(whole, wide ? 54 : 42);
+    uint16_t entries = littleEndian16(whole, wide ? 56 : 44);
+    const size_t needed = wide ? 56 : 32;
+    if (entries == 0) {
+        return true;
+    }
+    if (entrySize < needed || !within(tableOffset, uint64_t{entrySize} * entries, fileSize)) {
+        return false;
+    }
+    constexpr uint32_t kLoadSegment = 1; // PT_LOAD
+    std::array<std::byte, 56> entry{};
+    std::span<std::byte> fields(entry.data(), needed);
+    for (uint16_t index = 0; index < entries; ++index) {
+        if (!read(tableOffset + uint64_t{entrySize} * index, fields)) {
+            return false;
+        }
+        if (littleEndian32(fields, 0) != kLoadSegment) {
+            continue;
+        }
+        uint64_t offset = wide ? littleEndian64(fields, 8) : littleEndian32(fields, 4);
+        uint64_t length = wide ? littleEndian64(fields, 32) : littleEndian32(fields, 16);
+        if (!within(offset, length, fileSize)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool peSectionsWithinFile(const ImageReader& read, uint64_t fileSize) {
+    std::array<std::byte, kDosHeaderSize> dos{};
+    std::span<std::byte> magic(dos.data(), 2);
+    if (!read(0, magic) || byteAt(magic, 0) != 'M' || byteAt(magic, 1) != 'Z') {
+        return true; // no PE image: the loader refuses it with its own reason
+    }
+    std::optional<uint64_t> ntOffset;
+    if (!read(0, dos) || !(ntOffset = peHeaderOffset(dos))) {
+        return false;
+    }
+    // Signature (4 bytes) and file header (20): machine, section count, ..., size
+    // of the optional header at 16.
+    std::array<std::byte, 24> nt{};
+    if (!read(*ntOffset, nt) || byteAt(nt, 0) != 'P' || byteAt(nt, 1) != 'E' || byteAt(nt, 2) != 0 ||
+        byteAt(nt, 3) != 0) {
+        return false;
+    }
+    uint16_t sections = littleEndian16(nt, 6);
+    uint16_t optionalHeaderSize = littleEndian16(nt, 20);
+    constexpr uint64_t kSectionHeaderSize = 40;
+    uint64_t table = *ntOffset + nt.size() + optionalHeaderSize;
+    if (!within(table, kSectionHeaderSize * sections, fileSize)) {
+        return false;
+    }
+    std::array<std::byte, kSectionHeaderSize> section{};
+    for (uint16_t index = 0; index < sections; ++index) {
+        if (!read(table + kSectionHeaderSize * index, section)) {
+            return false;
+        }
+        uint32_t rawSize = littleEndian32(section, 16);
+        uint32_t rawOffset = littleEndian32(section, 20);
+        if (rawSize != 0 && !within(rawOffset, rawSize, fileSize)) {
+            return false;
+        }
+    }
+    return true;
+}
 
 std::optional<uint64_t> peHeaderOffset(std::span<const std::byte> fileStart) {
     if (fileStart.size() < kDosHeaderSize || byteAt(fileStart, 0) != 'M' ||

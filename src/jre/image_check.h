@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 
@@ -30,5 +31,20 @@ bool isX86PeImage(std::span<const std::byte> file);
 // Whether the start of a file is the header of a 32-bit ELF image for x86
 // (ELFCLASS32 with EM_386, in the byte order the header declares).
 bool isX86ElfImage(std::span<const std::byte> fileStart);
+
+// Reads exactly out.size() bytes at the offset of a file, false when they are not
+// all inside it.
+using ImageReader = std::function<bool(uint64_t offset, std::span<std::byte> out)>;
+
+// Whether a file of `fileSize` bytes that starts with the ELF identification holds
+// its program header table and every PT_LOAD segment's file part (p_offset +
+// p_filesz), which the loader maps: a file cut short would end the process with
+// SIGBUS when a page beyond its end is touched. Little-endian images of either
+// class are checked; a file that is not ELF, or big-endian, is left to the loader.
+bool elfSegmentsWithinFile(const ImageReader& read, uint64_t fileSize);
+
+// The same for a PE image: the headers and the raw data of every section lie
+// inside the file. A file without "MZ" is left to the loader.
+bool peSectionsWithinFile(const ImageReader& read, uint64_t fileSize);
 
 } // namespace launcher

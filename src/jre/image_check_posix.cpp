@@ -67,4 +67,29 @@ bool isX86Library(const WideString& path) {
     return offset && readAt(file.get(), size, *offset, ntHeaders) && isX86PeHeader(ntHeaders);
 }
 
+uint32_t unloadableLibraryFileCode(const WideString& path) {
+    // O_NONBLOCK: a FIFO at the path must not hold the launcher until a writer
+    // comes; it is then refused here before the loader would open it waiting.
+    platform::UniqueFileDescriptor file(
+        open(platform::wideToNarrow(path).c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (!file) {
+        return 0; // missing or unreadable: the loader says why
+    }
+    struct stat status {};
+    if (fstat(file.get(), &status) != 0) {
+        return static_cast<uint32_t>(errno);
+    }
+    if (!S_ISREG(status.st_mode)) {
+        return S_ISDIR(status.st_mode) ? EISDIR : ENOEXEC;
+    }
+    auto size = static_cast<uint64_t>(status.st_size);
+    int descriptor = file.get();
+    bool whole = elfSegmentsWithinFile(
+        [&](uint64_t offset, std::span<std::byte> out) {
+            return readAt(descriptor, size, offset, out);
+        },
+        size);
+    return whole ? 0 : ENOEXEC;
+}
+
 } // namespace launcher

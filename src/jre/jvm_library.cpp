@@ -61,6 +61,10 @@ bool needsPairHandOver(const WideString& pairProduct, const WideString& libraryP
 }
 
 bool JvmLibrary::load(const WideString& path) {
+    if (uint32_t code = unloadableLibraryFileCode(path); code != 0) {
+        reportMessage(msg::kJvmLoadFailed, {path, code});
+        return false;
+    }
     platform::SystemError error;
     module_ = platform::loadLibraryForever(path, error);
     if (module_ == nullptr) {

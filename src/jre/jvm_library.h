@@ -21,6 +21,13 @@ WideString findJvmLibrary(const WideString& home, JvmType type, bool& serverVm);
 // Whether the file is an image for 32-bit x86, which this 64-bit launcher cannot load.
 bool isX86Library(const WideString& path);
 
+// Whether the library file may be given to the system loader: 0 when it may (a
+// file that cannot be opened included: the loader reports that itself), else the
+// error code to report. A FIFO, a device or a folder is refused without being
+// opened in a way that waits, and so is an image whose segments or sections lie
+// partly beyond the end of the file (an interrupted copy).
+uint32_t unloadableLibraryFileCode(const WideString& path);
+
 // The hand-over flag after the x86 check of a settled library: set only when a
 // companion program is configured and the library is a 32-bit x86 image.
 bool needsPairHandOver(const WideString& pairProduct, const WideString& libraryPath);

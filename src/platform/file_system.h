@@ -41,7 +41,8 @@ bool matchesWildcard(std::u16string_view pattern, std::u16string_view name) noex
 namespace launcher::platform {
 
 // A path of 260 characters or more gets the "\\?\" prefix on Windows so that the
-// system does not cut it; elsewhere paths are used as they are.
+// system does not cut it ("\\?\UNC\server\share\..." for a network path
+// "\\server\share\..."); elsewhere paths are used as they are.
 WideString withLongPathPrefix(const WideString& path);
 
 } // namespace launcher::platform

@@ -35,9 +35,16 @@ bool setCurrentDirectory(const WideString& path) {
 
 namespace launcher::platform {
 
+// A network path \\server\share\... takes the long form \\?\UNC\server\share\...;
+// a path already in the long or the device form ("\\?\", "\\.\") stays as it is.
 WideString withLongPathPrefix(const WideString& path) {
-    if (path.length() < MAX_PATH || path.startsWith(u"\\\\?\\")) {
+    if (path.length() < MAX_PATH || path.startsWith(u"\\\\?\\") || path.startsWith(u"\\\\.\\")) {
         return path;
+    }
+    if (path.startsWith(u"\\\\")) {
+        WideString prefixed(u"\\\\?\\UNC");
+        prefixed.append(path.mid(1));
+        return prefixed;
     }
     WideString prefixed(path);
     prefixed.prepend(u"\\\\?\\");

@@ -25,19 +25,20 @@ struct PlusCase {
 };
 
 // The file's own value wins when non-empty; otherwise the value of the section
-// named with a "+" follows, after one blank unless it starts with one.
+// named with a "+" follows. With nothing before it (no base layer value) no blank
+// is put in front: a "Main Class" or "JRE Path" from a "+" section stays whole.
 TEST(LayeredIniStore, ExtendsAnEmptyValueFromThePlusSection) {
     const PlusCase cases[] = {
         {"empty value, extension in the + section",
          "[Java Runtime Environment]\r\nVirtual Machine Parameters=\r\n"
          "[Java Runtime Environment+]\r\nVirtual Machine Parameters=-Xmx512m\r\n",
-         u" -Xmx512m"},
+         u"-Xmx512m"},
         {"missing key, extension in the + section",
          "[Java Runtime Environment]\r\n"
          "[Java Runtime Environment+]\r\nVirtual Machine Parameters=-Xmx512m\r\n",
-         u" -Xmx512m"},
+         u"-Xmx512m"},
         {"no main section at all",
-         "[Java Runtime Environment+]\r\nVirtual Machine Parameters=-Xmx512m\r\n", u" -Xmx512m"},
+         "[Java Runtime Environment+]\r\nVirtual Machine Parameters=-Xmx512m\r\n", u"-Xmx512m"},
         {"extension that starts with a blank (kept by its quotes)",
          "[Java Runtime Environment]\r\nVirtual Machine Parameters=\r\n"
          "[Java Runtime Environment+]\r\nVirtual Machine Parameters=\" -Xmx512m\"\r\n",
@@ -47,7 +48,7 @@ TEST(LayeredIniStore, ExtendsAnEmptyValueFromThePlusSection) {
          "[Java Runtime Environment+]\r\nVirtual Machine Parameters=-Xmx512m\r\n",
          u"-Xms64m"},
         {"+ section found without regard to case",
-         "[java runtime environment+]\r\nvirtual machine parameters=-Xmx1g\r\n", u" -Xmx1g"},
+         "[java runtime environment+]\r\nvirtual machine parameters=-Xmx1g\r\n", u"-Xmx1g"},
         {"empty extension adds nothing",
          "[Java Runtime Environment]\r\nVirtual Machine Parameters=\r\n"
          "[Java Runtime Environment+]\r\nVirtual Machine Parameters=\r\n",
@@ -63,6 +64,35 @@ TEST(LayeredIniStore, ExtendsAnEmptyValueFromThePlusSection) {
         EXPECT_EQ(store.getValue(u"Java Runtime Environment", u"Virtual Machine Parameters"),
                   c.expected)
             << c.name;
+    }
+}
+
+struct PlusKeyCase {
+    std::u16string_view section;
+    std::u16string_view key;
+    std::string_view file;
+    std::u16string_view expected;
+};
+
+// Names and paths from a "+" section arrive exactly as written there.
+TEST(LayeredIniStore, APlusValueWithNothingBeforeItGetsNoBlank) {
+    const PlusKeyCase cases[] = {
+        {u"Java Runtime Environment", u"Main Class",
+         "[Java Runtime Environment+]\r\nMain Class=com.example.App\r\n", u"com.example.App"},
+        {u"Java Runtime Environment", u"JRE Path",
+         "[Java Runtime Environment]\r\nJRE Path=\r\n[Java Runtime Environment+]\r\n"
+         "JRE Path=jre\r\n",
+         u"jre"},
+        {u"Class Path", u"Class Path", "[Class Path+]\r\nClass Path=\\lib\\*.jar\r\n",
+         u"\\lib\\*.jar"},
+        {u"Application", u"Output File", "[Application+]\r\nOutput File=out.txt\r\n",
+         u"out.txt"},
+    };
+    TestFolder folder;
+    for (const PlusKeyCase& c : cases) {
+        WideString path(toU16(folder.write("launcher.ini", c.file)));
+        EXPECT_EQ(LayeredIniStore(path).getValue(c.section, c.key), c.expected)
+            << platform::wideToNarrow(WideString(c.key));
     }
 }
 

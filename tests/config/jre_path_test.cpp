@@ -88,7 +88,7 @@ TEST_F(JrePath, IsReadFromTheFileTheLauncherKeepsItIn) {
         {"desktop without per-user file: the main INI", false, std::nullopt,
          "[Java Runtime Environment]\r\nJRE Path=C:\\main\r\n", u"C:\\main"},
         {"desktop without per-user file: the main INI's + section", false, std::nullopt,
-         "[Java Runtime Environment+]\r\nJRE Path=C:\\extra\r\n", u" C:\\extra"},
+         "[Java Runtime Environment+]\r\nJRE Path=C:\\extra\r\n", u"C:\\extra"},
         {"service: the main INI only", true, "[Java Runtime Environment]\r\nJRE Path=C:\\user\r\n",
          "[Java Runtime Environment]\r\nJRE Path=C:\\main\r\n", u"C:\\main"},
         {"service: an empty main value stays empty", true,

@@ -41,12 +41,13 @@ TEST(ReadSettings, MainClassIsHeldWithSlashes) {
     EXPECT_EQ(readWith("").mainClass, u"a/b/Main");
 }
 
-TEST(ReadSettings, ExtendingSectionGivesMainClassWithLeadingBlank) {
+// Without a value before it, the "+" value is taken whole: no blank in front.
+TEST(ReadSettings, ExtendingSectionGivesTheMainClassWithoutLeadingBlank) {
     OwnIniFile ini("[Java Runtime Environment]\r\nMain Class=\r\n"
                    "[Java Runtime Environment+]\r\nMain Class=com.example.App\r\n");
     LauncherSettings settings;
     ASSERT_TRUE(readSettings(settings));
-    EXPECT_EQ(settings.mainClass, u" com/example/App");
+    EXPECT_EQ(settings.mainClass, u"com/example/App");
 }
 
 struct BoundCase {

@@ -267,6 +267,10 @@ fs::path LauncherFolder::executable() const {
     return path() / (configuration_.target == Target::Windows ? "launcher.exe" : "launcher");
 }
 
+fs::path LauncherFolder::workingFolder() const {
+    return workingFolder_.empty() ? path() : workingFolder_;
+}
+
 void LauncherFolder::writeIni(const std::string& content) const {
     std::string crlf;
     for (char c : content) {
@@ -329,7 +333,8 @@ RunResult LauncherFolder::runLinux(const std::vector<std::string>& arguments,
     fs::remove(path() / "record.txt");
     RunResult result;
     result.exitCode = static_cast<uint32_t>(
-        spawnAndWait(argv, variables, path() / "stdout.txt", path() / "stderr.txt", path()));
+        spawnAndWait(argv, variables, path() / "stdout.txt", path() / "stderr.txt",
+                     workingFolder()));
     result.output = readFile(path() / "stdout.txt");
     result.errors = readFile(path() / "stderr.txt");
     return result;
@@ -352,7 +357,8 @@ RunResult LauncherFolder::runWindows(const std::string& commandLine,
     fs::remove(path() / "exit-code.txt");
     std::vector<std::string> argv = {"/usr/bin/wine",
                                      (windowsBuild() / "tests" / "exit_code_probe.exe").string()};
-    int probe = spawnAndWait(argv, variables, path() / "stdout.txt", path() / "stderr.txt", path());
+    int probe = spawnAndWait(argv, variables, path() / "stdout.txt", path() / "stderr.txt",
+                             workingFolder());
     RunResult result;
     result.output = readFile(path() / "stdout.txt");
     result.errors = readFile(path() / "stderr.txt");

@@ -70,6 +70,9 @@ class LauncherFolder {
     RunResult runCommandLine(const std::string& afterProgram,
                              const std::map<std::string, std::string>& environment = {}) const;
 
+    // Runs start in `folder` instead of the launcher's own folder (empty: that one).
+    void setWorkingFolder(std::filesystem::path folder) { workingFolder_ = std::move(folder); }
+
     // The lines the test JVM recorded during the last run.
     std::vector<std::string> record() const;
     std::vector<std::string> recorded(const std::string& key) const;
@@ -87,8 +90,10 @@ class LauncherFolder {
     RunResult runWindows(const std::string& commandLine,
                          const std::map<std::string, std::string>& environment) const;
     std::filesystem::path executable() const;
+    std::filesystem::path workingFolder() const;
 
     Configuration configuration_;
+    std::filesystem::path workingFolder_;
     testing::TestFolder folder_;
 };
 

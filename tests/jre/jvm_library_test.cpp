@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <optional>
 
 namespace launcher {
@@ -23,6 +25,8 @@ extern const uint32_t kMissingExportCode;
 // Whether the code is what the system gives for loading a file that is missing
 // (`missing`) or is no library for this process.
 bool isLoadFailureCode(uint32_t code, bool missing);
+// The code message 222 carries for a file that is no whole, plain library file.
+extern const uint32_t kUnloadableImageCode;
 
 namespace {
 
@@ -113,6 +117,34 @@ TEST(JvmLibraryLoad, FilesThatAreNoLibraryOfThisProcessFailWithTheirPath) {
         EXPECT_TRUE(isLoadFailureCode(*code, c.missing)) << path << ": " << *code;
         EXPECT_EQ(library.createJavaVm, nullptr);
     }
+}
+
+// A library cut short (an interrupted copy) is refused before the system loader
+// maps it: its segments or sections would reach past the end of the file, and
+// touching them would end the process (SIGBUS on Linux). Reported as message 222.
+TEST(JvmLibraryLoad, ALibraryCutShortIsRefusedWithMessage222) {
+    std::ifstream in(platform::wideToNarrow(LAUNCHER_TEST_JNI_COMPLETE), std::ios::binary);
+    std::string whole((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GT(whole.size(), 4096u);
+    TestFolder folder;
+    const size_t lengths[] = {whole.size() / 2, whole.size() / 4, 1024};
+    for (size_t length : lengths) {
+        std::u16string path = toU16(folder.write("cut-" + std::to_string(length) + ".lib",
+                                                 whole.substr(0, length)));
+        JvmLibrary library;
+        bool loaded = true;
+        std::string output =
+            captureStandardOutput([&] { loaded = library.load(WideString(path)); });
+        EXPECT_FALSE(loaded) << length;
+        EXPECT_EQ(reportedCode(output, "Failed to load Java VM library: " +
+                                           platform::wideToNarrow(path)),
+                  kUnloadableImageCode)
+            << output;
+        EXPECT_EQ(library.createJavaVm, nullptr);
+    }
+    // The whole file still loads.
+    std::u16string copy = toU16(folder.write("whole.lib", whole));
+    EXPECT_EQ(unloadableLibraryFileCode(WideString(copy)), 0u);
 }
 
 // Which library findJvmLibrary should give: the VM folder name, or empty for none.

@@ -1,0 +1,214 @@
+// Hardened paths of issue 10 end to end: a relative "JRE Path" beside the
+// launcher, values from "+" sections taken whole, a JVM library that is no plain,
+// whole file, the Linux per-user folder; on real JVMs and on the test JVM.
+#include "e2e/launcher_run.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <sstream>
+#include <sys/stat.h>
+
+namespace launcher::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string nameOf(const ::testing::TestParamInfo<Configuration>& info) {
+    return info.param.name;
+}
+
+std::vector<Configuration> linuxConfigurations() {
+    std::vector<Configuration> linux;
+    for (const Configuration& c : allConfigurations()) {
+        if (c.target == Target::Linux) {
+            linux.push_back(c);
+        }
+    }
+    return linux;
+}
+
+class Hardening : public ::testing::TestWithParam<Configuration> {
+  protected:
+    Hardening() : folder(GetParam()) {}
+
+    std::string classPathOfApplications() const {
+        return GetParam().target == Target::Windows ? windowsPathOf(folder.testApplicationClasses())
+                                                    : folder.testApplicationClasses();
+    }
+
+    // A runtime at `where`/jre: the test JVM moved there, or a link to the real JDK.
+    void placeRuntime(const fs::path& where) const {
+        if (GetParam().realJvm()) {
+            fs::create_directory_symlink(GetParam().jdkHome, where / "jre");
+            return;
+        }
+        folder.installRuntime();
+        if (where != folder.path()) {
+            fs::rename(folder.path() / "jre", where / "jre");
+        }
+    }
+
+    std::string libraryPath(const std::string& home) const {
+        return GetParam().target == Target::Windows ? home + "\\bin\\server\\jvm.dll"
+                                                    : home + "/lib/server/libjvm.so";
+    }
+
+    LauncherFolder folder;
+};
+
+class HardeningAnywhere : public Hardening {};
+class HardeningOnLinux : public Hardening {};
+class HardeningOnWindows : public Hardening {};
+
+INSTANTIATE_TEST_SUITE_P(All, HardeningAnywhere, ::testing::ValuesIn(allConfigurations()), nameOf);
+INSTANTIATE_TEST_SUITE_P(Linux, HardeningOnLinux, ::testing::ValuesIn(linuxConfigurations()),
+                         nameOf);
+INSTANTIATE_TEST_SUITE_P(Windows, HardeningOnWindows, ::testing::ValuesIn([] {
+                             std::vector<Configuration> windows;
+                             for (const Configuration& c : allConfigurations()) {
+                                 if (c.target == Target::Windows) {
+                                     windows.push_back(c);
+                                 }
+                             }
+                             return windows;
+                         }()),
+                         nameOf);
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(HardeningOnWindows);
+
+// Item 3: "JRE Path=jre" names the runtime beside the launcher, from wherever the
+// launcher is started; a runtime in the current directory is never taken.
+TEST_P(HardeningAnywhere, ARelativeJrePathLiesBesideTheLauncher) {
+    for (const std::string jrePath : {"jre", GetParam().target == Target::Windows ? ".\\jre" : "./jre", "\\jre"}) {
+        testing::TestFolder elsewhere;
+        folder.setWorkingFolder(elsewhere.path());
+        std::error_code ignored;
+        fs::remove_all(folder.path() / "jre", ignored);
+        placeRuntime(folder.path());
+        folder.writeIni("[Java Runtime Environment]\nJRE Path=" + jrePath +
+                        "\nMain Class=testapp.PrintArgs\n[Class Path]\nClass Path=" +
+                        classPathOfApplications() + "\n");
+        RunResult result = folder.run({"from elsewhere"});
+        EXPECT_EQ(result.exitCode, 0u) << jrePath << ": " << result.output << result.errors;
+        EXPECT_NE(result.output.find("arg[0]=from elsewhere"), std::string::npos)
+            << jrePath << ": " << result.output;
+    }
+}
+
+TEST_P(HardeningAnywhere, ARuntimeInTheCurrentDirectoryIsNotTaken) {
+    testing::TestFolder elsewhere;
+    placeRuntime(elsewhere.path());
+    folder.setWorkingFolder(elsewhere.path());
+    folder.writeIni("[Java Runtime Environment]\nJRE Path=jre\nMain Class=testapp.PrintArgs\n"
+                    "[Class Path]\nClass Path=" +
+                    classPathOfApplications() + "\n");
+    RunResult result = folder.run({"planted"});
+    EXPECT_EQ(result.exitCode, folder.exitCodeFor(-1)) << result.output << result.errors;
+    EXPECT_EQ(result.output.rfind("Error: The Java Runtime Environment (JRE) was not found.", 0), 0u)
+        << result.output;
+    EXPECT_EQ(result.output.find("arg[0]=planted"), std::string::npos) << result.output;
+    EXPECT_TRUE(folder.record().empty());
+}
+
+// Item 4: with nothing before it, a "+" value is taken whole: a main class, a
+// runtime folder and a class path entry from "+" sections all work.
+TEST_P(HardeningAnywhere, ValuesFromPlusSectionsArriveWhole) {
+    std::string home = folder.installRuntime();
+    folder.writeIni("[Java Runtime Environment]\nMain Class=\n"
+                    "[Java Runtime Environment+]\nJRE Path=" +
+                    home +
+                    "\nMain Class=testapp.PrintArgs\n"
+                    "[Class Path+]\nClass Path=" +
+                    classPathOfApplications() + "\n");
+    RunResult result = folder.run({"plus"});
+    EXPECT_EQ(result.exitCode, 0u) << result.output << result.errors;
+    EXPECT_NE(result.output.find("arg[0]=plus"), std::string::npos) << result.output;
+}
+
+// Item 5: a JVM library that is no plain, whole file is refused with message 222
+// and -1 before the loader sees it: a FIFO used to hang the launcher for ever, a
+// library cut short to end it with SIGBUS inside dlopen.
+TEST_P(HardeningOnLinux, AJvmLibraryThatIsNoWholeFileIsRefused) {
+    std::string realLibrary =
+        GetParam().realJvm() ? GetParam().jdkHome + "/lib/server/libjvm.so" : "";
+    if (!GetParam().realJvm()) {
+        realLibrary = libraryPath(folder.installRuntime());
+    }
+    std::ifstream in(realLibrary, std::ios::binary);
+    std::string whole((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GT(whole.size(), 4096u);
+
+    struct Case {
+        const char* name;
+        std::function<void(const fs::path&)> make;
+    } cases[] = {
+        {"fifo", [](const fs::path& at) { ASSERT_EQ(mkfifo(at.c_str(), 0600), 0); }},
+        {"cut to half",
+         [&](const fs::path& at) {
+             std::ofstream(at, std::ios::binary) << whole.substr(0, whole.size() / 2);
+         }},
+        {"cut to 64 KB",
+         [&](const fs::path& at) {
+             std::ofstream(at, std::ios::binary) << whole.substr(0, 65536);
+         }},
+    };
+    for (const Case& c : cases) {
+        fs::path home = folder.path() / (std::string("bad-") + c.name);
+        fs::create_directories(home / "lib" / "server");
+        c.make(home / "lib" / "server" / "libjvm.so");
+        folder.writeIni("[Java Runtime Environment]\nJRE Path=" + home.string() +
+                        "\nMain Class=testapp.PrintArgs\n[Class Path]\nClass Path=" +
+                        classPathOfApplications() + "\n");
+        RunResult result = folder.run();
+        EXPECT_EQ(result.exitCode, folder.exitCodeFor(-1)) << c.name << ": " << result.errors;
+        EXPECT_EQ(result.output, folder.errorLine("Failed to load Java VM library: " +
+                                                  (home / "lib/server/libjvm.so").string() +
+                                                  " (errno = 8).\n"))
+            << c.name;
+    }
+}
+
+// Item 5 on Windows: a jvm.dll cut short is refused the same way (193,
+// ERROR_BAD_EXE_FORMAT), before LoadLibrary maps sections beyond its end.
+TEST_P(HardeningOnWindows, AJvmDllCutShortIsRefused) {
+    std::string home = folder.installRuntime();
+    fs::path dll = folder.path() / "jre" / "bin" / "server" / "jvm.dll";
+    std::string whole;
+    {
+        std::ifstream in(dll, std::ios::binary);
+        whole.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    ASSERT_GT(whole.size(), 4096u);
+    std::ofstream(dll, std::ios::binary | std::ios::trunc) << whole.substr(0, whole.size() / 2);
+    folder.writeIni("[Java Runtime Environment]\nJRE Path=" + home +
+                    "\nMain Class=testapp.PrintArgs\n[Class Path]\nClass Path=" +
+                    classPathOfApplications() + "\n");
+    RunResult result = folder.run();
+    EXPECT_EQ(result.exitCode, folder.exitCodeFor(-1)) << result.errors;
+    EXPECT_EQ(result.output, folder.errorLine("Failed to load Java VM library: " +
+                                              libraryPath(home) + " (errno = 193).\n"));
+}
+
+// Item 6: without an absolute XDG_CONFIG_HOME or HOME there is no per-user file:
+// nothing is read from or made below the root or the current directory.
+TEST_P(HardeningOnLinux, NoPerUserFolderWithoutAnAbsoluteConfigurationHome) {
+    testing::TestFolder elsewhere;
+    folder.setWorkingFolder(elsewhere.path());
+    // A per-user file where a relative XDG_CONFIG_HOME would lead: it must not answer.
+    fs::create_directories(elsewhere.path() / "cfg" / "Probe" / "C1");
+    std::ofstream(elsewhere.path() / "cfg" / "Probe" / "C1" / "launcher.ini")
+        << "[Java Runtime Environment]\r\nJRE Path=/nonexistent\r\n";
+    std::string home = folder.installRuntime();
+    folder.writeIni("[Product Information]\nProduct Name=Probe\nProduct Code=C1\n"
+                    "[Java Runtime Environment]\nJRE Path=" +
+                    home + "\nMain Class=testapp.PrintArgs\n[Class Path]\nClass Path=" +
+                    classPathOfApplications() + "\n");
+    RunResult result = folder.run({"ok"}, {{"XDG_CONFIG_HOME", "cfg"}, {"HOME", ""}});
+    EXPECT_EQ(result.exitCode, 0u) << result.output << result.errors;
+    EXPECT_NE(result.output.find("arg[0]=ok"), std::string::npos) << result.output;
+}
+
+} // namespace
+} // namespace launcher::e2e
