@@ -53,7 +53,8 @@ jclass loadMainThroughLauncherHelper(JNIEnv* env, FindClassFromBootLoaderFunctio
     }
     auto found = static_cast<jclass>(
         env->CallStaticObjectMethod(helper, check, JNI_TRUE, kLoadClassByName, name));
-    if (found == nullptr && env->ExceptionCheck()) {
+    // Asked whatever the result: JNI wants every call that may throw checked.
+    if (env->ExceptionCheck() && found == nullptr) {
         env->ExceptionDescribe();
     }
     return found;
