@@ -17,6 +17,7 @@
 #include "service/service_host.h"
 
 #include <new>
+#include <optional>
 
 namespace launcher {
 
@@ -74,15 +75,20 @@ int Launcher::run() {
     if (!jvmLibrary.load(jvmLibraryPath)) {
         return kExitFailure;
     }
-    assembleJavaApplication();
+    if (!assembleJavaApplication()) {
+        return kExitFailure;
+    }
     return runApplicationThread() == 0 ? 0 : kExitFailure;
 }
 
-// A failed assembly is not examined: the VM is created with whatever it gave.
-void Launcher::assembleJavaApplication() {
+// A failed assembly stops the launch: a VM without "-Djava.class.path=" would
+// load the main class from wherever the user happens to stand.
+bool Launcher::assembleJavaApplication() {
     JvmOptionAssembly assembly;
     assembly.applicationThreadStackSize = applicationThreadStackSize;
-    buildJvmOptions(assembly);
+    if (!buildJvmOptions(assembly)) {
+        return false;
+    }
     applicationThreadStackSize = assembly.applicationThreadStackSize;
     arguments.insert(arguments.end(), assembly.extraArguments.begin(),
                      assembly.extraArguments.end());
@@ -95,6 +101,7 @@ void Launcher::assembleJavaApplication() {
     application.redirection = std::move(assembly.redirection);
     application.failureCheck = settings.failureCheck;
     application.ibmRuntimesAdmitted = ibmRuntimesAdmitted(settings);
+    return true;
 }
 
 // A program that cannot be started is a failed launch, not a success: report it
@@ -125,10 +132,14 @@ int Launcher::runApplicationThread() {
     }
     auto thread =
         platform::Thread::start(applicationThreadStackSize, &JavaHost::runApplicationThread, &java);
-    if (!thread) {
-        return static_cast<int>(JavaHost::runApplicationThread(&java));
+    // A thread that could not be made, or that ended before its routine ran (it
+    // did not get its stack), leaves the work to this one.
+    if (thread) {
+        if (std::optional<uint32_t> code = thread->join()) {
+            return static_cast<int>(*code);
+        }
     }
-    return static_cast<int>(thread->join());
+    return static_cast<int>(JavaHost::runApplicationThread(&java));
 }
 
 int launcherMain() {
