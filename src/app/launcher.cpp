@@ -17,7 +17,6 @@
 #include "service/service_host.h"
 
 #include <new>
-#include <optional>
 
 namespace launcher {
 
@@ -132,14 +131,10 @@ int Launcher::runApplicationThread() {
     }
     auto thread =
         platform::Thread::start(applicationThreadStackSize, &JavaHost::runApplicationThread, &java);
-    // A thread that could not be made, or that ended before its routine ran (it
-    // did not get its stack), leaves the work to this one.
-    if (thread) {
-        if (std::optional<uint32_t> code = thread->join()) {
-            return static_cast<int>(*code);
-        }
+    if (!thread) {
+        return static_cast<int>(JavaHost::runApplicationThread(&java));
     }
-    return static_cast<int>(JavaHost::runApplicationThread(&java));
+    return static_cast<int>(thread->join());
 }
 
 int launcherMain() {

@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <optional>
 
 namespace launcher::platform {
 
@@ -16,9 +15,8 @@ class Thread {
     // Returns an empty pointer when the thread cannot be created.
     static std::unique_ptr<Thread> start(size_t stackSize, ThreadRoutine routine, void* parameter);
     virtual ~Thread() = default;
-    // Waits without time limit and returns the routine's result; empty when the
-    // thread ended without running it (a stack the system could not give it).
-    virtual std::optional<uint32_t> join() = 0;
+    // Waits without time limit and returns the routine's result.
+    virtual uint32_t join() = 0;
 };
 
 // Blocks the calling thread for good (it may return early on a signal).

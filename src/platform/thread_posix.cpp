@@ -51,7 +51,7 @@ class PosixThread final : public Thread {
         started_ = pthread_create(&thread_, &attributes, threadEntry, record_.get()) == 0;
         return started_;
     }
-    std::optional<uint32_t> join() override {
+    uint32_t join() override {
         if (!joined_) {
             pthread_join(thread_, nullptr);
             joined_ = true;

@@ -10,55 +10,45 @@ namespace {
 struct StartRecord {
     ThreadRoutine routine;
     void* parameter;
-    // Set on the new thread before the routine runs. A thread that cannot get its
-    // stack may end without ever getting here, with an exit code of 0.
-    bool ran = false;
 };
 
 DWORD WINAPI threadEntry(LPVOID record) {
-    auto* start = static_cast<StartRecord*>(record);
-    start->ran = true;
-    return start->routine(start->parameter);
+    StartRecord start = *static_cast<StartRecord*>(record);
+    delete static_cast<StartRecord*>(record);
+    return start.routine(start.parameter);
 }
 
 class Win32Thread final : public Thread {
   public:
-    Win32Thread(ThreadRoutine routine, void* parameter)
-        : record_(std::make_unique<StartRecord>(StartRecord{routine, parameter})) {}
-    ~Win32Thread() override {
-        if (handle_ && !joined_) {
-            record_.release(); // the running thread still reads it
-        }
-    }
-    bool start(size_t stackSize) {
-        handle_.reset(CreateThread(nullptr, stackSize, threadEntry, record_.get(), 0, nullptr));
-        return static_cast<bool>(handle_);
-    }
-    std::optional<uint32_t> join() override {
+    explicit Win32Thread(HANDLE handle) : handle_(handle) {}
+    uint32_t join() override {
         WaitForSingleObject(handle_.get(), INFINITE);
-        joined_ = true;
-        if (!record_->ran) {
-            return std::nullopt;
-        }
         DWORD code = 0;
         GetExitCodeThread(handle_.get(), &code);
         return code;
     }
 
   private:
-    std::unique_ptr<StartRecord> record_;
     UniqueKernelHandle handle_;
-    bool joined_ = false;
 };
 
 } // namespace
 
 std::unique_ptr<Thread> Thread::start(size_t stackSize, ThreadRoutine routine, void* parameter) {
-    auto thread = std::make_unique<Win32Thread>(routine, parameter);
-    if (!thread->start(stackSize)) {
+    // No stack can be larger than the user address space, and Wine's CreateThread
+    // rounds a size near SIZE_MAX past zero and crashes the process: refuse such a
+    // size here, as Windows itself would, so that the caller's fallback runs.
+    constexpr size_t kLargestStack = size_t{1} << 47;
+    if (stackSize > kLargestStack) {
         return nullptr;
     }
-    return thread;
+    auto* record = new StartRecord{routine, parameter};
+    HANDLE handle = CreateThread(nullptr, stackSize, threadEntry, record, 0, nullptr);
+    if (handle == nullptr) {
+        delete record;
+        return nullptr;
+    }
+    return std::make_unique<Win32Thread>(handle);
 }
 
 void sleepForever() {
