@@ -74,15 +74,20 @@ int Launcher::run() {
     if (!jvmLibrary.load(jvmLibraryPath)) {
         return kExitFailure;
     }
-    assembleJavaApplication();
+    if (!assembleJavaApplication()) {
+        return kExitFailure;
+    }
     return runApplicationThread() == 0 ? 0 : kExitFailure;
 }
 
-// A failed assembly is not examined: the VM is created with whatever it gave.
-void Launcher::assembleJavaApplication() {
+// A failed assembly stops the launch: a VM without "-Djava.class.path=" would
+// load the main class from wherever the user happens to stand.
+bool Launcher::assembleJavaApplication() {
     JvmOptionAssembly assembly;
     assembly.applicationThreadStackSize = applicationThreadStackSize;
-    buildJvmOptions(assembly);
+    if (!buildJvmOptions(assembly)) {
+        return false;
+    }
     applicationThreadStackSize = assembly.applicationThreadStackSize;
     arguments.insert(arguments.end(), assembly.extraArguments.begin(),
                      assembly.extraArguments.end());
@@ -95,6 +100,7 @@ void Launcher::assembleJavaApplication() {
     application.redirection = std::move(assembly.redirection);
     application.failureCheck = settings.failureCheck;
     application.ibmRuntimesAdmitted = ibmRuntimesAdmitted(settings);
+    return true;
 }
 
 // A program that cannot be started is a failed launch, not a success: report it

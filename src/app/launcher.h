@@ -42,7 +42,8 @@ class Launcher {
     void overrideWorkingDirectory();
     int handOverToPairProduct();
     // Hands the application thread what it reads: options, main class, arguments.
-    void assembleJavaApplication();
+    // False when the options could not be assembled (message 209 or no INI path).
+    bool assembleJavaApplication();
     int runApplicationThread();
     size_t defaultJavaStackSize();
 };

@@ -53,7 +53,8 @@ jclass loadMainThroughLauncherHelper(JNIEnv* env, FindClassFromBootLoaderFunctio
     }
     auto found = static_cast<jclass>(
         env->CallStaticObjectMethod(helper, check, JNI_TRUE, kLoadClassByName, name));
-    if (found == nullptr && env->ExceptionCheck()) {
+    // Asked whatever the result: JNI wants every call that may throw checked.
+    if (env->ExceptionCheck() && found == nullptr) {
         env->ExceptionDescribe();
     }
     return found;
@@ -107,9 +108,9 @@ uint32_t JavaHost::runApplicationThread(void* host) {
     }
     // The teardown destroys the VM from the main thread, and DestroyJavaVM waits for
     // every thread still attached: this one would be waited for for ever once ended.
-    if (!java->application.ibmRuntimesAdmitted) {
-        java->vm->DetachCurrentThread();
-    }
+    // That holds with IBM runtimes admitted too: their rule keeps a thread that ran
+    // main in the VM, and a failed invocation never got as far as main.
+    java->vm->DetachCurrentThread();
     return 1;
 }
 
@@ -206,42 +207,75 @@ void JNICALL vmAbortHook() {
     }
 }
 
+namespace {
+
+// The String class and its char[] constructor, looked up once per conversion run;
+// the class reference is released with the object.
+class StringFactory {
+  public:
+    explicit StringFactory(JNIEnv* env) : env_(env), class_(env->FindClass("java/lang/String")) {
+        if (class_ != nullptr) {
+            constructor_ = env->GetMethodID(class_, "<init>", "([C)V");
+        }
+    }
+    ~StringFactory() {
+        if (class_ != nullptr) {
+            env_->DeleteLocalRef(class_);
+        }
+    }
+    StringFactory(const StringFactory&) = delete;
+    StringFactory& operator=(const StringFactory&) = delete;
+
+    jclass stringClass() const { return constructor_ == nullptr ? nullptr : class_; }
+
+    // One local reference on success (the string), none on failure.
+    jstring make(std::u16string_view text) const {
+        auto length = static_cast<jsize>(text.size());
+        jcharArray units = env_->NewCharArray(length);
+        if (units == nullptr) {
+            return nullptr;
+        }
+        env_->SetCharArrayRegion(units, 0, length, javaChars(text));
+        jstring result = nullptr;
+        if (env_->ExceptionOccurred() == nullptr) {
+            result = static_cast<jstring>(env_->NewObject(class_, constructor_, units));
+        }
+        env_->DeleteLocalRef(units);
+        return result;
+    }
+
+  private:
+    JNIEnv* env_;
+    jclass class_;
+    jmethodID constructor_ = nullptr;
+};
+
+} // namespace
+
 jstring toJavaString(JNIEnv* env, std::u16string_view text) {
-    jclass stringClass = env->FindClass("java/lang/String");
-    if (stringClass == nullptr) {
+    StringFactory strings(env);
+    if (strings.stringClass() == nullptr) {
         return nullptr;
     }
-    jmethodID constructor = env->GetMethodID(stringClass, "<init>", "([C)V");
-    if (constructor == nullptr) {
-        return nullptr;
-    }
-    auto length = static_cast<jsize>(text.size());
-    jcharArray units = env->NewCharArray(length);
-    if (units == nullptr) {
-        return nullptr;
-    }
-    env->SetCharArrayRegion(units, 0, length, javaChars(text));
-    jstring result = nullptr;
-    if (env->ExceptionOccurred() == nullptr) {
-        result = static_cast<jstring>(env->NewObject(stringClass, constructor, units));
-    }
-    env->DeleteLocalRef(units);
-    return result;
+    return strings.make(text);
 }
 
+// Each element's reference is dropped as soon as the array holds it, so the count
+// of local references stays the same whatever the number of texts.
 jobjectArray toJavaStringArray(JNIEnv* env, const WideStringList& texts) {
-    jclass stringClass = env->FindClass("java/lang/String");
-    if (stringClass == nullptr) {
+    StringFactory strings(env);
+    if (strings.stringClass() == nullptr) {
         return nullptr;
     }
     jobjectArray array =
-        env->NewObjectArray(static_cast<jsize>(texts.size()), stringClass, nullptr);
+        env->NewObjectArray(static_cast<jsize>(texts.size()), strings.stringClass(), nullptr);
     if (array == nullptr) {
         return nullptr;
     }
     for (size_t i = 0; i < texts.size(); ++i) {
-        jstring element = toJavaString(env, texts[i]);
+        jstring element = strings.make(texts[i]);
         if (element == nullptr) {
+            env->DeleteLocalRef(array);
             return nullptr;
         }
         env->SetObjectArrayElement(array, static_cast<jsize>(i), element);

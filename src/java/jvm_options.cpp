@@ -28,21 +28,44 @@ bool isSearchEntry(std::u16string_view entry) {
     return entry.find(u'*') != npos || platform::isRelativeEntry(entry);
 }
 
+// Finds the first unit at or after a position in a text read from left to right.
+// Positions asked for never go back, so a found position (or the knowledge that
+// none is left) answers every later question up to it: the whole text is searched
+// once, however many items it holds.
+class ForwardFinder {
+  public:
+    ForwardFinder(std::u16string_view text, char16_t unit) : text_(text), unit_(unit) {}
+    size_t from(size_t position) {
+        if (!searched_ || (found_ != npos && found_ < position)) {
+            found_ = text_.find(unit_, position);
+            searched_ = true;
+        }
+        return found_;
+    }
+
+  private:
+    std::u16string_view text_;
+    char16_t unit_;
+    size_t found_ = npos;
+    bool searched_ = false;
+};
+
 // The end of the item that starts at `start`: the first blank outside double
 // quotes. An unclosed quote protects nothing.
-size_t vmParameterEnd(std::u16string_view text, size_t start) {
-    size_t blank = text.find(u' ', start);
-    size_t quote = text.find(u'"', start);
+size_t vmParameterEnd(std::u16string_view text, size_t start, ForwardFinder& blanks,
+                      ForwardFinder& quotes) {
+    size_t blank = blanks.from(start);
+    size_t quote = quotes.from(start);
     while (blank != npos && quote != npos && quote < blank) {
-        size_t closing = text.find(u'"', quote + 1);
+        size_t closing = quotes.from(quote + 1);
         if (closing == npos) {
             break;
         }
         if (closing + 1 < text.size() && text[closing + 1] == u'"') {
             ++closing;
         }
-        blank = text.find(u' ', closing + 1);
-        quote = text.find(u'"', closing + 1);
+        blank = blanks.from(closing + 1);
+        quote = quotes.from(closing + 1);
     }
     return blank == npos ? text.size() : blank;
 }
@@ -50,26 +73,30 @@ size_t vmParameterEnd(std::u16string_view text, size_t start) {
 // Replaces each quoted section by its content; a doubled closing quote leaves one
 // literal quote inside the section.
 void unquote(WideString& item) {
-    int32_t position = 0;
-    for (;;) {
-        int32_t open = item.find(u'"', position);
-        if (open == WideString::kNotFound) {
-            return;
-        }
-        int32_t close = item.find(u'"', open + 1);
-        if (close == WideString::kNotFound) {
-            return;
-        }
-        bool literalQuote = close + 1 < item.length() && item.at(close + 1) == u'"';
-        WideString content = item.mid(open + 1, close - open - 1);
-        if (literalQuote) {
-            content.append(u'"');
-        }
-        WideString rebuilt = item.left(open);
-        rebuilt.append(content).append(item.mid(close + (literalQuote ? 2 : 1)));
-        item = rebuilt;
-        position = open + content.length();
+    std::u16string_view text = item.view();
+    size_t open = text.find(u'"');
+    if (open == npos) {
+        return;
     }
+    std::u16string result;
+    result.reserve(text.size());
+    size_t position = 0;
+    while (open != npos) {
+        size_t close = text.find(u'"', open + 1);
+        if (close == npos) {
+            break; // an opening quote without a closing one stays as written
+        }
+        bool literalQuote = close + 1 < text.size() && text[close + 1] == u'"';
+        result.append(text.substr(position, open - position));
+        result.append(text.substr(open + 1, close - open - 1));
+        if (literalQuote) {
+            result.push_back(u'"');
+        }
+        position = close + (literalQuote ? 2 : 1);
+        open = text.find(u'"', position);
+    }
+    result.append(text.substr(position));
+    item = WideString(result);
 }
 
 WideString readExpanded(IniStore& store, std::u16string_view key) {
@@ -122,9 +149,11 @@ WideString composeClassPath(IniStore& store, const WideString& executable) {
 void splitVmParameters(std::u16string_view text, WideStringList& target, VmParameterState& state) {
     // Blanks before the first item are skipped like those between items: an empty
     // option would make the VM refuse to start.
+    ForwardFinder blanks(text, u' ');
+    ForwardFinder quotes(text, u'"');
     size_t start = text.find_first_not_of(u' ');
     while (start != npos) {
-        size_t end = vmParameterEnd(text, start);
+        size_t end = vmParameterEnd(text, start, blanks, quotes);
         processVmParameter(WideString(text.substr(start, end - start)), target, state);
         start = text.find_first_not_of(u' ', end);
     }
@@ -135,6 +164,9 @@ void processVmParameter(WideString item, WideStringList& target, VmParameterStat
     if (isRelativeMemoryOption(item)) {
         rewriteMemoryOption(item, readMemoryFigures());
     }
+    // Expanded before the stack size is read, so that "-Xss%STACK%" sizes the
+    // application thread as it sizes the VM's own threads.
+    platform::expandEnvironmentText(item);
     if (item.startsWith(u"-Xss")) {
         state.applicationThreadStackSize = static_cast<size_t>(parseStackSize(item.mid(4)));
     }
@@ -155,12 +187,18 @@ bool buildJvmOptions(JvmOptionAssembly& assembly) {
         return false;
     }
 
-    WideStringList items = {WideString(kClassPathOption).append(classPath)};
+    // The VM reads an empty last element as the current directory: the option
+    // leaves out the separator that closes the composed class path.
+    if (classPath.endsWith(platform::kPathListSeparator)) {
+        classPath = classPath.left(classPath.length() - 1);
+    }
+    WideString classPathOption = WideString(kClassPathOption).append(classPath);
+    platform::expandEnvironmentText(classPathOption);
+    WideStringList items = {std::move(classPathOption)};
     VmParameterState state{assembly.applicationThreadStackSize};
     splitVmParameters(store.getValue(kJreSection, kVmParametersKey), items, state);
     assembly.applicationThreadStackSize = state.applicationThreadStackSize;
-    for (WideString& item : items) {
-        platform::expandEnvironmentText(item);
+    for (const WideString& item : items) {
         assembly.options.push_back(platform::wideToNarrow(item));
     }
 

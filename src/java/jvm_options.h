@@ -46,7 +46,8 @@ struct VmParameterState {
 // Splits "Virtual Machine Parameters" at blanks outside double quotes and hands
 // each item to processVmParameter.
 void splitVmParameters(std::u16string_view text, WideStringList& target, VmParameterState& state);
-// Unquotes the item, rewrites a relative memory option, takes a "-Xss" size, appends it.
+// Unquotes the item, rewrites a relative memory option, expands %NAME% references,
+// takes a "-Xss" size, appends it.
 void processVmParameter(WideString item, WideStringList& target, VmParameterState& state);
 
 } // namespace launcher

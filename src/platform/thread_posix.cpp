@@ -28,18 +28,28 @@ size_t usableStackSize(size_t requested) {
     size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
     size_t minimum = static_cast<size_t>(PTHREAD_STACK_MIN);
     size_t size = requested < minimum ? minimum : requested;
+    if (size > SIZE_MAX - page) {
+        return size; // no thread gets it: the start fails and says so
+    }
     return (size + page - 1) / page * page;
 }
 
+// Owns the start record from before the thread exists, so that nothing is
+// allocated once the thread runs: a failure after pthread_create could otherwise
+// free the record under the running thread.
 class PosixThread final : public Thread {
   public:
-    PosixThread(pthread_t thread, std::unique_ptr<StartRecord> record)
-        : thread_(thread), record_(std::move(record)) {}
+    PosixThread(ThreadRoutine routine, void* parameter)
+        : record_(std::make_unique<StartRecord>(StartRecord{routine, parameter})) {}
     ~PosixThread() override {
-        if (!joined_) {
+        if (started_ && !joined_) {
             pthread_detach(thread_);
             record_.release(); // the running thread still writes its result there
         }
+    }
+    bool start(const pthread_attr_t& attributes) {
+        started_ = pthread_create(&thread_, &attributes, threadEntry, record_.get()) == 0;
+        return started_;
     }
     uint32_t join() override {
         if (!joined_) {
@@ -50,15 +60,16 @@ class PosixThread final : public Thread {
     }
 
   private:
-    pthread_t thread_;
     std::unique_ptr<StartRecord> record_;
+    pthread_t thread_{};
+    bool started_ = false;
     bool joined_ = false;
 };
 
 } // namespace
 
 std::unique_ptr<Thread> Thread::start(size_t stackSize, ThreadRoutine routine, void* parameter) {
-    auto record = std::make_unique<StartRecord>(StartRecord{routine, parameter});
+    auto thread = std::make_unique<PosixThread>(routine, parameter);
     pthread_attr_t attributes;
     if (pthread_attr_init(&attributes) != 0) {
         return nullptr;
@@ -66,13 +77,12 @@ std::unique_ptr<Thread> Thread::start(size_t stackSize, ThreadRoutine routine, v
     if (stackSize != 0) {
         pthread_attr_setstacksize(&attributes, usableStackSize(stackSize));
     }
-    pthread_t thread;
-    int failed = pthread_create(&thread, &attributes, threadEntry, record.get());
+    bool started = thread->start(attributes);
     pthread_attr_destroy(&attributes);
-    if (failed != 0) {
+    if (!started) {
         return nullptr;
     }
-    return std::make_unique<PosixThread>(thread, std::move(record));
+    return thread;
 }
 
 void sleepForever() {

@@ -35,6 +35,13 @@ class Win32Thread final : public Thread {
 } // namespace
 
 std::unique_ptr<Thread> Thread::start(size_t stackSize, ThreadRoutine routine, void* parameter) {
+    // No stack can be larger than the user address space, and Wine's CreateThread
+    // rounds a size near SIZE_MAX past zero and crashes the process: refuse such a
+    // size here, as Windows itself would, so that the caller's fallback runs.
+    constexpr size_t kLargestStack = size_t{1} << 47;
+    if (stackSize > kLargestStack) {
+        return nullptr;
+    }
     auto* record = new StartRecord{routine, parameter};
     HANDLE handle = CreateThread(nullptr, stackSize, threadEntry, record, 0, nullptr);
     if (handle == nullptr) {
