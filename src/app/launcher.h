@@ -10,6 +10,8 @@
 #include "service/instance_guard.h"
 
 #include <cstddef>
+#include <optional>
+#include <string>
 
 namespace launcher {
 
@@ -42,7 +44,8 @@ class Launcher {
     void overrideWorkingDirectory();
     int handOverToPairProduct();
     // Hands the application thread what it reads: options, main class, arguments.
-    void assembleJavaApplication();
+    void assembleJavaApplication(std::optional<std::string> libraryPathOption);
+    WideString launcherFolder();
     int runApplicationThread();
     size_t defaultJavaStackSize();
 };
