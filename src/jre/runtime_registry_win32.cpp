@@ -162,8 +162,14 @@ class Registry final : public RegistrationSource {
     std::vector<Registration> rootEntries(const RegistryRoot& root, RegistryView view) override {
         std::vector<Registration> registrations;
         REGSAM access = accessFor(view);
+        // The roots are written to be joined with a subkey name; the key itself
+        // is opened without the final backslash.
+        std::u16string_view path = root.key;
+        if (path.ends_with(u'\\')) {
+            path.remove_suffix(1);
+        }
         UniqueRegistryKey key;
-        if (!openKey(HKEY_LOCAL_MACHINE, root.key, access, key)) {
+        if (!openKey(HKEY_LOCAL_MACHINE, path, access, key)) {
             return registrations;
         }
         for (const WideString& name : subkeyNames(key.get())) {
