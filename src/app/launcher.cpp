@@ -17,6 +17,8 @@
 #include "service/service_host.h"
 
 #include <new>
+#include <optional>
+#include <string>
 
 namespace launcher {
 
@@ -70,23 +72,36 @@ int Launcher::run() {
     if (instance.active() && !instance.primary()) {
         return instance.waitForPrimary();
     }
-    prepareProcessEnvironment(settings, jvmLibraryPath);
+    std::optional<std::string> libraryPathOption = prepareProcessEnvironment(
+        {jvmLibraryPath, settings.libraryPath, settings.systemPath, launcherFolder()});
     if (!jvmLibrary.load(jvmLibraryPath)) {
         return kExitFailure;
     }
-    if (!assembleJavaApplication()) {
+    if (!assembleJavaApplication(std::move(libraryPathOption))) {
         return kExitFailure;
     }
     return runApplicationThread() == 0 ? 0 : kExitFailure;
 }
 
+// The folder with its separator; empty (after the report) when the path is unknown.
+WideString Launcher::launcherFolder() {
+    WideString path;
+    if (!executablePath(path)) {
+        return WideString();
+    }
+    return path.left(path.findLast(platform::kPathSeparator) + 1);
+}
+
 // A failed assembly stops the launch: a VM without "-Djava.class.path=" would
 // load the main class from wherever the user happens to stand.
-bool Launcher::assembleJavaApplication() {
+bool Launcher::assembleJavaApplication(std::optional<std::string> libraryPathOption) {
     JvmOptionAssembly assembly;
     assembly.applicationThreadStackSize = applicationThreadStackSize;
     if (!buildJvmOptions(assembly)) {
         return false;
+    }
+    if (libraryPathOption) {
+        assembly.options.insert(assembly.options.begin(), std::move(*libraryPathOption));
     }
     applicationThreadStackSize = assembly.applicationThreadStackSize;
     arguments.insert(arguments.end(), assembly.extraArguments.begin(),

@@ -10,6 +10,8 @@
 #include "service/instance_guard.h"
 
 #include <cstddef>
+#include <optional>
+#include <string>
 
 namespace launcher {
 
@@ -43,7 +45,8 @@ class Launcher {
     int handOverToPairProduct();
     // Hands the application thread what it reads: options, main class, arguments.
     // False when the options could not be assembled (message 209 or no INI path).
-    bool assembleJavaApplication();
+    bool assembleJavaApplication(std::optional<std::string> libraryPathOption);
+    WideString launcherFolder();
     int runApplicationThread();
     size_t defaultJavaStackSize();
 };

@@ -1,9 +1,60 @@
-// The variables and search paths handed down to the Java process.
+// The variables and search paths the runtime and the application inherit.
 #include "java/process_environment.h"
+
+#include "platform/environment.h"
+#include "platform/file_system.h"
+#include "platform/text.h"
 
 namespace launcher {
 
-// The runtime's variables and search paths are not published yet.
-void prepareProcessEnvironment(const LauncherSettings&, const WideString&) {}
+namespace {
+
+// Removes the last separator and what follows it; a path without one stays.
+WideString cut(const WideString& path) {
+    int32_t at = path.findLast(platform::kPathSeparator);
+    return at == WideString::kNotFound ? path : path.left(at);
+}
+
+WideString joinedWithNext(const WideString& list) {
+    WideString joined = list;
+    if (!joined.endsWith(platform::kPathListSeparator)) {
+        joined.append(platform::kPathListSeparator);
+    }
+    return joined;
+}
+
+WideString searchPathReference() {
+    return WideString(u"%") + platform::kSearchPathVariable + u"%";
+}
+
+} // namespace
+
+std::optional<std::string> prepareProcessEnvironment(const ProcessEnvironmentInput& input) {
+    const WideString& library = input.jvmLibraryPath;
+    WideString binFolder = cut(cut(library));
+    WideString home = cut(binFolder);
+    WideString homeWithSeparator = binFolder.left(binFolder.findLast(platform::kPathSeparator) + 1);
+    platform::setEnvironmentVariable(u"ZEN_JVM_PATH", library);
+    platform::setEnvironmentVariable(u"ZEN_JVM_HOME", home);
+
+    std::optional<std::string> libraryPathOption;
+    if (!input.libraryPath.empty()) {
+        WideString value = joinedWithNext(input.libraryPath);
+        value.append(input.launcherFolder);
+        value.append(platform::kPathListSeparator).append(u".");
+        value.append(platform::kPathListSeparator).append(searchPathReference());
+        value.append(platform::kPathListSeparator).append(homeWithSeparator).append(u"lib");
+        platform::expandEnvironmentText(value);
+        libraryPathOption = platform::wideToNarrow(WideString(u"-Djava.library.path=") + value);
+    }
+
+    WideString searchPath =
+        input.systemPath.empty() ? WideString() : joinedWithNext(input.systemPath);
+    searchPath.append(searchPathReference()).append(platform::kPathListSeparator);
+    searchPath.append(binFolder);
+    platform::expandEnvironmentText(searchPath);
+    platform::setEnvironmentVariable(platform::kSearchPathVariable, searchPath);
+    return libraryPathOption;
+}
 
 } // namespace launcher

@@ -2,12 +2,24 @@
 #pragma once
 
 #include "base/wide_string.h"
-#include "config/launcher_settings.h"
+
+#include <optional>
+#include <string>
 
 namespace launcher {
 
-// Publishes the runtime's location, the library path option and the search path
-// before the JVM library is loaded.
-void prepareProcessEnvironment(const LauncherSettings& settings, const WideString& jvmLibraryPath);
+struct ProcessEnvironmentInput {
+    WideString jvmLibraryPath; // the chosen library, full path
+    WideString libraryPath;    // "Library Path"
+    WideString systemPath;     // "System Path"
+    WideString launcherFolder; // with separator; empty when unknown
+};
+
+// Publishes the runtime's location (ZEN_JVM_PATH, ZEN_JVM_HOME) and extends the
+// search path, before the JVM library is loaded and before the options are
+// assembled, so that those may refer to the variables. Returns the
+// -Djava.library.path option, in the options' narrow encoding, when "Library
+// Path" is set: it goes first in the option list.
+std::optional<std::string> prepareProcessEnvironment(const ProcessEnvironmentInput& input);
 
 } // namespace launcher

@@ -10,4 +10,9 @@ namespace launcher {
 // the VM in folder `vm` ("server", "client", ...) may be, in the order tried.
 std::vector<std::u16string_view> jvmLibraryCandidates(std::u16string_view vm);
 
+// The file below a folder that makes it a runtime home: the Java core library.
+extern const std::u16string_view kRuntimeMarkerFile;
+// The subfolder of the launcher's folder that may hold a private runtime, with separator.
+extern const std::u16string_view kPrivateRuntimeFolder;
+
 } // namespace launcher

@@ -3,6 +3,9 @@
 
 namespace launcher {
 
+const std::u16string_view kRuntimeMarkerFile = u"bin\\java.dll";
+const std::u16string_view kPrivateRuntimeFolder = u"jre64\\";
+
 std::vector<std::u16string_view> jvmLibraryCandidates(std::u16string_view vm) {
     if (vm == u"server") {
         return {u"bin\\server\\jvm.dll"};

@@ -1,7 +1,10 @@
-// The runtime search: the configured "JRE Path" first.
+// The runtime search: the configured "JRE Path", the private runtime, then the
+// registered runtimes in the order that keeps older configurations choosing what
+// they always chose.
 #include "jre/runtime_search.h"
 
 #include "config/ini_paths.h"
+#include "jre/jvm_layout.h"
 #include "jre/jvm_library.h"
 #include "messages/error_output.h"
 #include "messages/message_catalogue.h"
@@ -43,10 +46,7 @@ WideString configuredRuntimeHome(const WideString& jrePath) {
     return home;
 }
 
-} // namespace
-
-// Only the configured "JRE Path" is searched so far.
-std::optional<RuntimeChoice> resolveRuntime(const LauncherSettings& settings) {
+std::optional<RuntimeChoice> configuredRuntime(const LauncherSettings& settings) {
     if (!settings.jrePath.empty()) {
         WideString home = configuredRuntimeHome(settings.jrePath);
         bool serverVm = false;
@@ -56,8 +56,79 @@ std::optional<RuntimeChoice> resolveRuntime(const LauncherSettings& settings) {
             return RuntimeChoice{library, needsPairHandOver(settings.pairProduct, library)};
         }
     }
+    return std::nullopt;
+}
+
+// A registered runtime is probed again with the configured type: the JavaSoft JRE
+// root admits one for any VM, and the server VM is the one wanted when there is one.
+std::optional<RuntimeChoice> registeredRuntime(const LauncherSettings& settings,
+                                               const std::optional<RuntimeCandidate>& candidate,
+                                               RegistryView view) {
+    if (!candidate) {
+        return std::nullopt;
+    }
+    bool serverVm = false;
+    WideString library = findJvmLibrary(candidate->home, settings.jvmType, serverVm);
+    if (library.empty()) {
+        return std::nullopt;
+    }
+    bool handOver =
+        view == RegistryView::Bits32 || needsPairHandOver(settings.pairProduct, library);
+    return RuntimeChoice{library, handOver};
+}
+
+} // namespace
+
+std::optional<WideString> findPrivateRuntime(const WideString& launcherFolder) {
+    if (launcherFolder.empty()) {
+        return std::nullopt;
+    }
+    if (platform::directoryEntryExists(launcherFolder + kRuntimeMarkerFile)) {
+        return launcherFolder;
+    }
+    WideString nested = launcherFolder + kPrivateRuntimeFolder;
+    if (platform::directoryEntryExists(nested + kRuntimeMarkerFile)) {
+        return nested;
+    }
+    return std::nullopt;
+}
+
+std::optional<RuntimeChoice> resolveRuntime(const LauncherSettings& settings,
+                                            const WideString& launcherFolder,
+                                            RegistrationSource& source) {
+    if (std::optional<RuntimeChoice> configured = configuredRuntime(settings)) {
+        return configured;
+    }
+    if (std::optional<WideString> home = findPrivateRuntime(launcherFolder)) {
+        bool serverVm = false;
+        WideString library = findJvmLibrary(*home, settings.jvmType, serverVm);
+        if (!library.empty()) {
+            return RuntimeChoice{library, false};
+        }
+    }
+    using Search = std::optional<RuntimeCandidate> (*)(const LauncherSettings&, RegistryView,
+                                                       RegistrationSource&);
+    for (Search search : {Search(searchRegistryPass), Search(searchCurrentRegistrations)}) {
+        for (RegistryView view : {RegistryView::Natural, RegistryView::Bits32}) {
+            if (std::optional<RuntimeChoice> found =
+                    registeredRuntime(settings, search(settings, view, source), view)) {
+                return found;
+            }
+        }
+    }
     reportRuntimeNotFound(settings);
     return std::nullopt;
+}
+
+std::optional<RuntimeChoice> resolveRuntime(const LauncherSettings& settings) {
+    WideString folder;
+    if (executablePath(folder)) {
+        folder = folder.left(folder.findLast(platform::kPathSeparator) + 1);
+    } else {
+        folder.clear();
+    }
+    std::unique_ptr<RegistrationSource> source = systemRegistrationSource();
+    return resolveRuntime(settings, folder, *source);
 }
 
 } // namespace launcher

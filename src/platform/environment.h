@@ -9,6 +9,13 @@ namespace launcher::platform {
 bool getEnvironmentVariable(std::u16string_view name, WideString& value);
 bool setEnvironmentVariable(std::u16string_view name, const WideString& value);
 
+// The variable that holds the program search path.
+#if defined(_WIN32)
+inline constexpr char16_t kSearchPathVariable[] = u"Path";
+#else
+inline constexpr char16_t kSearchPathVariable[] = u"PATH";
+#endif
+
 } // namespace launcher::platform
 
 #include <functional>

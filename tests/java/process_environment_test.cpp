@@ -1,0 +1,92 @@
+// The variables, library path option and search path published for the runtime.
+#include "java/process_environment.h"
+#include "platform/environment.h"
+#include "platform/file_system.h"
+#include "platform/text.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+namespace launcher {
+namespace {
+
+// Rows are written with Windows paths; elsewhere the drive goes and the
+// separators become the system's.
+std::string native(std::string text) {
+    if (platform::kPathSeparator == u'\\') {
+        return text;
+    }
+    for (size_t at; (at = text.find("C:")) != std::string::npos;) {
+        text.erase(at, 2);
+    }
+    for (char& c : text) {
+        c = c == '\\' ? '/' : c == ';' ? ':' : c;
+    }
+    return text;
+}
+
+std::string variable(std::u16string_view name) {
+    WideString value;
+    return platform::getEnvironmentVariable(name, value) ? platform::wideToNarrow(value)
+                                                         : "(unset)";
+}
+
+struct EnvironmentCase {
+    const char* library;
+    const char* libraryPath;
+    const char* systemPath;
+    const char* home;
+    const char* option; // "" for none
+    const char* path;
+};
+
+const EnvironmentCase kCases[] = {
+    {"C:\\Java\\jre\\bin\\server\\jvm.dll", "native", "", "C:\\Java\\jre",
+     "-Djava.library.path=native;C:\\App\\;.;C:\\Windows\\system32;C:\\Java\\jre\\lib",
+     "C:\\Windows\\system32;C:\\Java\\jre\\bin"},
+    {"C:\\Java\\jre\\bin\\server\\jvm.dll", "native;", "C:\\Tools", "C:\\Java\\jre",
+     "-Djava.library.path=native;C:\\App\\;.;C:\\Windows\\system32;C:\\Java\\jre\\lib",
+     "C:\\Tools;C:\\Windows\\system32;C:\\Java\\jre\\bin"},
+    {"C:\\Java\\jre\\bin\\server\\jvm.dll", "", "C:\\Tools;", "C:\\Java\\jre", "",
+     "C:\\Tools;C:\\Windows\\system32;C:\\Java\\jre\\bin"},
+    {"C:\\Java\\jre\\bin\\server\\jvm.dll", "%ZEN_JVM_HOME%\\ext", "%ZEN_JVM_HOME%\\bin\\ext",
+     "C:\\Java\\jre",
+     "-Djava.library.path=C:\\Java\\jre\\ext;C:\\App\\;.;C:\\Windows\\system32;C:\\Java\\jre\\lib",
+     "C:\\Java\\jre\\bin\\ext;C:\\Windows\\system32;C:\\Java\\jre\\bin"},
+    {"C:\\Jdk\\jre\\bin\\server\\jvm.dll", "", "", "C:\\Jdk\\jre", "",
+     "C:\\Windows\\system32;C:\\Jdk\\jre\\bin"},
+};
+
+class ProcessEnvironment : public ::testing::TestWithParam<EnvironmentCase> {
+  protected:
+    ProcessEnvironment() {
+        hadPath = platform::getEnvironmentVariable(platform::kSearchPathVariable, savedPath);
+        platform::setEnvironmentVariable(platform::kSearchPathVariable,
+                                         platform::utf8ToWide(native("C:\\Windows\\system32")));
+    }
+    ~ProcessEnvironment() override {
+        platform::setEnvironmentVariable(platform::kSearchPathVariable,
+                                         hadPath ? savedPath : WideString());
+    }
+
+    WideString savedPath;
+    bool hadPath = false;
+};
+
+TEST_P(ProcessEnvironment, PublishesTheRuntimeAndExtendsThePath) {
+    const EnvironmentCase& c = GetParam();
+    std::optional<std::string> option = prepareProcessEnvironment(
+        {platform::utf8ToWide(native(c.library)), platform::utf8ToWide(native(c.libraryPath)),
+         platform::utf8ToWide(native(c.systemPath)), platform::utf8ToWide(native("C:\\App\\"))});
+    EXPECT_EQ(variable(u"ZEN_JVM_PATH"), native(c.library));
+    EXPECT_EQ(variable(u"ZEN_JVM_HOME"), native(c.home));
+    EXPECT_EQ(option.value_or(""), native(c.option));
+    EXPECT_EQ(option.has_value(), *c.libraryPath != '\0');
+    EXPECT_EQ(variable(platform::kSearchPathVariable), native(c.path));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, ProcessEnvironment, ::testing::ValuesIn(kCases));
+
+} // namespace
+} // namespace launcher
