@@ -1,9 +1,104 @@
-// Redirection of Java's standard streams.
+// Java's System.out and System.err replaced by print streams on the named files.
 #include "java/stream_redirection.h"
+
+#include "java/java_host.h"
+#include "java/output_files.h"
 
 namespace launcher {
 
-// Output files are not opened yet: Java's streams stay on the console.
-void redirectStandardStreams(JNIEnv*, const StreamRedirection&) {}
+namespace {
+
+enum class JavaStream { Output, Error };
+
+// A local reference released when the scope ends, so that no path leaks one.
+class LocalReference {
+  public:
+    LocalReference(JNIEnv* env, jobject object) noexcept : env_(env), object_(object) {}
+    ~LocalReference() {
+        if (object_ != nullptr) {
+            env_->DeleteLocalRef(object_);
+        }
+    }
+    LocalReference(const LocalReference&) = delete;
+    LocalReference& operator=(const LocalReference&) = delete;
+    jobject get() const noexcept { return object_; }
+    explicit operator bool() const noexcept { return object_ != nullptr; }
+
+  private:
+    JNIEnv* env_;
+    jobject object_;
+};
+
+jclass asClass(const LocalReference& reference) {
+    return static_cast<jclass>(reference.get());
+}
+
+// A failed look-up or construction leaves the VM's exception pending for the caller.
+bool redirectStream(JNIEnv* env, const WideString& name, bool append, JavaStream stream) {
+    createFoldersForFile(name); // a folder that cannot be made shows in the open below
+    LocalReference fileName(env, toJavaString(env, name));
+    if (!fileName) {
+        return false;
+    }
+    LocalReference fileClass(env, env->FindClass("java/io/FileOutputStream"));
+    jmethodID openFile =
+        fileClass ? env->GetMethodID(asClass(fileClass), "<init>", "(Ljava/lang/String;Z)V")
+                  : nullptr;
+    if (openFile == nullptr) {
+        return false;
+    }
+    LocalReference file(env, env->NewObject(asClass(fileClass), openFile, fileName.get(),
+                                            append ? JNI_TRUE : JNI_FALSE));
+    if (!file) {
+        return false;
+    }
+    LocalReference printClass(env, env->FindClass("java/io/PrintStream"));
+    jmethodID wrap =
+        printClass ? env->GetMethodID(asClass(printClass), "<init>", "(Ljava/io/OutputStream;)V")
+                   : nullptr;
+    if (wrap == nullptr) {
+        return false;
+    }
+    LocalReference print(env, env->NewObject(asClass(printClass), wrap, file.get()));
+    if (!print) {
+        return false;
+    }
+    LocalReference system(env, env->FindClass("java/lang/System"));
+    jmethodID set = system
+                        ? env->GetStaticMethodID(asClass(system),
+                                                 stream == JavaStream::Output ? "setOut" : "setErr",
+                                                 "(Ljava/io/PrintStream;)V")
+                        : nullptr;
+    if (set == nullptr) {
+        return false;
+    }
+    env->CallStaticVoidMethod(asClass(system), set, print.get());
+    return env->ExceptionCheck() == JNI_FALSE;
+}
+
+void redirectOrDescribe(JNIEnv* env, const WideString& name, bool append, JavaStream stream) {
+    if (!name.empty() && !redirectStream(env, name, append, stream) && env->ExceptionCheck()) {
+        env->ExceptionDescribe(); // the stream stays on the console; the launch goes on
+    }
+}
+
+} // namespace
+
+void redirectStandardStreams(JNIEnv* env, const StreamRedirection& redirection) {
+    WideString output = redirection.outputFile;
+    WideString error = redirection.errorFile;
+    if (output.contains(u'%') || error.contains(u'%')) {
+        // One time for both names, read once the VM exists.
+        platform::LocalTime now = platform::currentLocalTime();
+        if (output.contains(u'%')) {
+            expandFileNameTime(output, now);
+        }
+        if (error.contains(u'%')) {
+            expandFileNameTime(error, now);
+        }
+    }
+    redirectOrDescribe(env, output, redirection.outputAppend, JavaStream::Output);
+    redirectOrDescribe(env, error, redirection.errorAppend, JavaStream::Error);
+}
 
 } // namespace launcher

@@ -3,6 +3,7 @@
 
 #include "base/wide_string.h"
 
+#include <cstdint>
 #include <functional>
 
 namespace launcher::platform {
@@ -26,6 +27,19 @@ void searchDirectory(const WideString& pattern,
 
 // Creates one folder; false when it could not be made (an existing one included).
 bool createDirectory(const WideString& path);
+
+// One folder level for a file about to be written: 0 when it was made (`made`
+// set) or already exists, else the system error code.
+uint32_t createFolderLevel(const WideString& path, bool& made);
+// Removes a folder if it is empty; anything else stays.
+void removeEmptyFolder(const WideString& path);
+
+// Whether the path names its place from a root of its own: "C:..." or "\\..."
+// on Windows, "/..." elsewhere.
+bool isAbsolutePath(std::u16string_view path) noexcept;
+// Windows paths have drive and network roots and the "\\?\" prefix; elsewhere a
+// leading separator is the root.
+inline constexpr bool kDriveAndNetworkRoots = kPathSeparator == u'\\';
 
 bool setCurrentDirectory(const WideString& path);
 

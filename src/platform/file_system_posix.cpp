@@ -5,6 +5,7 @@
 #include "platform/text.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -68,6 +69,22 @@ void searchDirectory(const WideString& pattern,
 
 bool createDirectory(const WideString& path) {
     return mkdir(platform::wideToNarrow(path).c_str(), 0777) == 0;
+}
+
+uint32_t createFolderLevel(const WideString& path, bool& made) {
+    made = mkdir(platform::wideToNarrow(path).c_str(), 0777) == 0;
+    if (made || errno == EEXIST) {
+        return 0;
+    }
+    return static_cast<uint32_t>(errno);
+}
+
+void removeEmptyFolder(const WideString& path) {
+    rmdir(platform::wideToNarrow(path).c_str());
+}
+
+bool isAbsolutePath(std::u16string_view path) noexcept {
+    return path.starts_with(u'/');
 }
 
 bool setCurrentDirectory(const WideString& path) {

@@ -27,6 +27,23 @@ bool createDirectory(const WideString& path) {
     return CreateDirectoryW(wide(path.c_str()), nullptr) != 0;
 }
 
+uint32_t createFolderLevel(const WideString& path, bool& made) {
+    made = CreateDirectoryW(wide(path.c_str()), nullptr) != 0;
+    if (made) {
+        return 0;
+    }
+    DWORD error = GetLastError();
+    return error == ERROR_ALREADY_EXISTS ? 0 : error;
+}
+
+void removeEmptyFolder(const WideString& path) {
+    RemoveDirectoryW(wide(withLongPathPrefix(path).c_str()));
+}
+
+bool isAbsolutePath(std::u16string_view path) noexcept {
+    return path.starts_with(u"\\\\") || (path.size() >= 2 && path[1] == u':');
+}
+
 bool setCurrentDirectory(const WideString& path) {
     return SetCurrentDirectoryW(wide(path.c_str())) != 0;
 }

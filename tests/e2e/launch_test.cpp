@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <ctime>
 #include <fstream>
 #include <sstream>
 
@@ -411,6 +412,63 @@ TEST_P(LaunchOnRealJvm, WithIbmRuntimesAdmittedMainNeverLeavesTheVm) {
     EXPECT_EQ(folder.run().exitCode, 0u); // the VM is destroyed before the daemon thread fires
     configure("testapp.ExitLater", "VM Provider=any");
     EXPECT_EQ(folder.run().exitCode, 4u);
+}
+
+// A file's lines, whatever line ends the JVM wrote; empty when it is missing.
+std::vector<std::string> fileLines(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return linesOf(text.str());
+}
+
+std::string currentYear() {
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return std::to_string(local.tm_year + 1900);
+}
+
+TEST_P(LaunchOnRealJvm, OutputAndErrorGoToTheirFilesInFoldersMadeOnTheWay) {
+    configure("testapp.Streams", "",
+              "Output File=" + folder.launcherPath("logs/nested/out-%yyyy%.log") +
+                  "\nError File=" + folder.launcherPath("logs/err.log"));
+    std::string year = currentYear();
+    RunResult result = folder.run();
+    ASSERT_EQ(result.exitCode, 0u) << result.output << result.errors;
+    // A launch across midnight of New Year's Eve would see another year.
+    EXPECT_EQ(fileLines(folder.path() / "logs" / "nested" / ("out-" + year + ".log")),
+              std::vector<std::string>{"to the output stream"});
+    EXPECT_EQ(fileLines(folder.path() / "logs" / "err.log"),
+              std::vector<std::string>{"to the error stream"});
+    EXPECT_EQ(result.output.find("to the output stream"), std::string::npos) << result.output;
+}
+
+TEST_P(LaunchOnRealJvm, OnlyALowerCaseYesAppendsEveryOtherValueTruncates) {
+    const struct {
+        const char* append;
+        size_t lines;
+    } cases[] = {{"yes", 2}, {"Yes", 1}, {"", 1}};
+    for (const auto& c : cases) {
+        std::filesystem::remove(folder.path() / "out.log");
+        configure("testapp.Streams", "",
+                  "Output File=" + folder.launcherPath("out.log") + "\nOutput Append=" + c.append);
+        for (int run = 0; run < 2; ++run) {
+            RunResult result = folder.run();
+            ASSERT_EQ(result.exitCode, 0u) << result.output << result.errors;
+        }
+        EXPECT_EQ(fileLines(folder.path() / "out.log").size(), c.lines) << c.append;
+    }
+}
+
+TEST_P(LaunchOnRealJvm, AFileThatCannotBeOpenedLeavesTheStreamOnTheConsole) {
+    std::ofstream(folder.path() / "blocker") << "a file where a folder would have to be";
+    configure("testapp.Streams", "", "Output File=" + folder.launcherPath("blocker/out.log"));
+    RunResult result = folder.run();
+    ASSERT_EQ(result.exitCode, 0u) << result.output << result.errors;
+    EXPECT_NE(result.output.find("to the output stream"), std::string::npos) << result.output;
+    EXPECT_NE((result.output + result.errors).find("FileNotFoundException"), std::string::npos)
+        << result.output << result.errors;
 }
 
 struct JvmTypeCase {
