@@ -145,9 +145,11 @@ TEST_P(HardeningOnLinux, AJvmLibraryThatIsNoWholeFileIsRefused) {
         std::function<void(const fs::path&)> make;
     } cases[] = {
         {"fifo", [](const fs::path& at) { ASSERT_EQ(mkfifo(at.c_str(), 0600), 0); }},
-        {"cut to half",
+        // Cut inside the loaded part: what follows it (debug sections) is never mapped,
+        // so a library cut only there still loads, as it should.
+        {"cut to 8 KB",
          [&](const fs::path& at) {
-             std::ofstream(at, std::ios::binary) << whole.substr(0, whole.size() / 2);
+             std::ofstream(at, std::ios::binary) << whole.substr(0, 8192);
          }},
         {"cut to 64 KB",
          [&](const fs::path& at) {
@@ -187,8 +189,12 @@ TEST_P(HardeningOnWindows, AJvmDllCutShortIsRefused) {
                     classPathOfApplications() + "\n");
     RunResult result = folder.run();
     EXPECT_EQ(result.exitCode, folder.exitCodeFor(-1)) << result.errors;
-    EXPECT_EQ(result.output, folder.errorLine("Failed to load Java VM library: " +
-                                              libraryPath(home) + " (errno = 193).\n"));
+    // The line itself, without its ending: how the message's own line break
+    // reaches a file on Windows is the error channel's matter (item 7).
+    const std::string line = "Error: Failed to load Java VM library: " + libraryPath(home) +
+                             " (errno = 193).";
+    EXPECT_EQ(result.output.rfind(line, 0), 0u) << result.output;
+    EXPECT_TRUE(folder.record().empty());
 }
 
 // Item 6: without an absolute XDG_CONFIG_HOME or HOME there is no per-user file:
