@@ -316,7 +316,9 @@ TEST_P(LaunchOnTestJvm, WithoutARuntimeTheNotFoundTextIsPrinted) {
     folder.writeIni("[Java Runtime Environment]\nMain Class=testapp.PrintArgs\nJRE Path=" +
                     folder.launcherPath("no-runtime-here") +
                     "\nMinimum Version=1.6\n[Class Path]\nClass Path=x.jar\n");
-    RunResult result = folder.run();
+    // Linux would find the machine's runtimes: it is shown an empty folder instead.
+    RunResult result =
+        folder.run({}, {{"LAUNCHER_RUNTIME_FOLDERS", (folder.path() / "no-runtimes").string()}});
     EXPECT_EQ(result.exitCode, folder.exitCodeFor(-1));
     EXPECT_EQ(result.output,
               folder.errorLine(
