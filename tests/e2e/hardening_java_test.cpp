@@ -21,9 +21,9 @@ bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
-class Hardening : public ::testing::TestWithParam<Configuration> {
+class JavaHardening : public ::testing::TestWithParam<Configuration> {
   protected:
-    Hardening() : folder(GetParam()) {}
+    JavaHardening() : folder(GetParam()) {}
 
     // An INI file for `mainClass` with the given class path and VM parameters.
     void configure(const std::string& mainClass, const std::string& classPathLine,
@@ -48,21 +48,21 @@ class Hardening : public ::testing::TestWithParam<Configuration> {
     LauncherFolder folder;
 };
 
-class HardeningAnywhere : public Hardening {};
-class HardeningOnRealJvm : public Hardening {};
-class HardeningOnTestJvm : public Hardening {};
+class JavaHardeningAnywhere : public JavaHardening {};
+class JavaHardeningOnRealJvm : public JavaHardening {};
+class JavaHardeningOnTestJvm : public JavaHardening {};
 
-INSTANTIATE_TEST_SUITE_P(All, HardeningAnywhere, ::testing::ValuesIn(allConfigurations()), nameOf);
-INSTANTIATE_TEST_SUITE_P(RealJvm, HardeningOnRealJvm, ::testing::ValuesIn(realJvmConfigurations()),
+INSTANTIATE_TEST_SUITE_P(All, JavaHardeningAnywhere, ::testing::ValuesIn(allConfigurations()), nameOf);
+INSTANTIATE_TEST_SUITE_P(RealJvm, JavaHardeningOnRealJvm, ::testing::ValuesIn(realJvmConfigurations()),
                          nameOf);
-GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(HardeningOnRealJvm);
-INSTANTIATE_TEST_SUITE_P(TestJvm, HardeningOnTestJvm, ::testing::ValuesIn(testJvmConfigurations()),
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(JavaHardeningOnRealJvm);
+INSTANTIATE_TEST_SUITE_P(TestJvm, JavaHardeningOnTestJvm, ::testing::ValuesIn(testJvmConfigurations()),
                          nameOf);
 
 // The test JVM finds its scripted classes whatever the class path says, and a real
 // JVM without a class path option looks in the current directory: either would run
 // main if the launch went on.
-TEST_P(HardeningAnywhere, AnEmptyClassPathStopsTheLaunch) {
+TEST_P(JavaHardeningAnywhere, AnEmptyClassPathStopsTheLaunch) {
     putApplicationsInTheCurrentDirectory();
     for (const char* classPathLine : {"", "Class Path=\\lib\\*.jar;\\missing.jar"}) {
         configure("testapp.PrintArgs", classPathLine, "Virtual Machine Parameters=-Xmx64m");
@@ -78,7 +78,7 @@ TEST_P(HardeningAnywhere, AnEmptyClassPathStopsTheLaunch) {
 
 // The last class path element is not followed by a separator, which the VM would
 // read as the current directory.
-TEST_P(HardeningOnRealJvm, AClassInTheCurrentDirectoryIsNotOnTheClassPath) {
+TEST_P(JavaHardeningOnRealJvm, AClassInTheCurrentDirectoryIsNotOnTheClassPath) {
     putApplicationsInTheCurrentDirectory();
     fs::create_directories(folder.path() / "lib");
     std::ofstream(folder.path() / "lib" / "util.jar") << "not really a jar";
@@ -91,7 +91,7 @@ TEST_P(HardeningOnRealJvm, AClassInTheCurrentDirectoryIsNotOnTheClassPath) {
 }
 
 // Only the test JVM tells the stack size of the thread main runs on.
-TEST_P(HardeningOnTestJvm, TheThreadStackComesFromTheExpandedXss) {
+TEST_P(JavaHardeningOnTestJvm, TheThreadStackComesFromTheExpandedXss) {
     configure("testapp.Stack", "Class Path=" + applicationClassPath(),
               "Virtual Machine Parameters=-Xss%ZEN_TEST_STACK%");
     ASSERT_EQ(folder.run({}, {{"ZEN_TEST_STACK", "6m"}}).exitCode, 0u);
@@ -103,7 +103,7 @@ TEST_P(HardeningOnTestJvm, TheThreadStackComesFromTheExpandedXss) {
 
 // A stack no thread can have: main runs on the calling thread instead. Under Wine
 // the first size once crashed the process inside CreateThread, which read as 0.
-TEST_P(HardeningOnTestJvm, AStackSizeNoThreadCanHaveIsNeverASilentSuccess) {
+TEST_P(JavaHardeningOnTestJvm, AStackSizeNoThreadCanHaveIsNeverASilentSuccess) {
     for (const char* size : {"18446744073709551615", "9223372036854775807"}) {
         configure("testapp.PrintArgs", "Class Path=" + applicationClassPath(),
                   std::string("Virtual Machine Parameters=-Xss") + size);
@@ -115,7 +115,7 @@ TEST_P(HardeningOnTestJvm, AStackSizeNoThreadCanHaveIsNeverASilentSuccess) {
 
 // Without the launcher helper the launcher's own look-up fails; the thread that
 // failed must not stay attached, or the teardown's DestroyJavaVM waits for ever.
-TEST_P(HardeningOnTestJvm, AMissingMainClassWithIbmRuntimesAdmittedEnds) {
+TEST_P(JavaHardeningOnTestJvm, AMissingMainClassWithIbmRuntimesAdmittedEnds) {
     for (const char* provider : {"any", "ibm"}) {
         configure("testapp.Missing", "Class Path=" + applicationClassPath(),
                   std::string("VM Provider=") + provider, "no-boot-loader");
@@ -129,7 +129,7 @@ TEST_P(HardeningOnTestJvm, AMissingMainClassWithIbmRuntimesAdmittedEnds) {
 
 // -Xcheck:jni warns as soon as a thread holds more local references than it asked
 // room for, and when a call that may throw goes unchecked.
-TEST_P(HardeningOnRealJvm, ManyArgumentsHoldNoLocalReferences) {
+TEST_P(JavaHardeningOnRealJvm, ManyArgumentsHoldNoLocalReferences) {
     if (GetParam().target != Target::Linux) {
         GTEST_SKIP() << "the command line of a Windows process is too short for this";
     }
