@@ -81,7 +81,8 @@ GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(HardeningOnWindows);
 // Item 3: "JRE Path=jre" names the runtime beside the launcher, from wherever the
 // launcher is started; a runtime in the current directory is never taken.
 TEST_P(HardeningAnywhere, ARelativeJrePathLiesBesideTheLauncher) {
-    for (const std::string jrePath : {"jre", GetParam().target == Target::Windows ? ".\\jre" : "./jre", "\\jre"}) {
+    for (const std::string jrePath :
+         {"jre", GetParam().target == Target::Windows ? ".\\jre" : "./jre", "\\jre"}) {
         testing::TestFolder elsewhere;
         folder.setWorkingFolder(elsewhere.path());
         std::error_code ignored;
@@ -104,9 +105,13 @@ TEST_P(HardeningAnywhere, ARuntimeInTheCurrentDirectoryIsNotTaken) {
     folder.writeIni("[Java Runtime Environment]\nJRE Path=jre\nMain Class=testapp.PrintArgs\n"
                     "[Class Path]\nClass Path=" +
                     classPathOfApplications() + "\n");
-    RunResult result = folder.run({"planted"});
+    // The machine's own runtimes would be found next: search an empty folder instead.
+    testing::TestFolder noRuntimes;
+    RunResult result =
+        folder.run({"planted"}, {{"LAUNCHER_RUNTIME_FOLDERS", noRuntimes.path().string()}});
     EXPECT_EQ(result.exitCode, folder.exitCodeFor(-1)) << result.output << result.errors;
-    EXPECT_EQ(result.output.rfind("Error: The Java Runtime Environment (JRE) was not found.", 0), 0u)
+    EXPECT_EQ(result.output.rfind("Error: The Java Runtime Environment (JRE) was not found.", 0),
+              0u)
         << result.output;
     EXPECT_EQ(result.output.find("arg[0]=planted"), std::string::npos) << result.output;
     EXPECT_TRUE(folder.record().empty());
@@ -144,7 +149,10 @@ TEST_P(HardeningOnLinux, AJvmLibraryThatIsNoWholeFileIsRefused) {
         const char* name;
         std::function<void(const fs::path&)> make;
     } cases[] = {
-        {"fifo", [](const fs::path& at) { ASSERT_EQ(mkfifo(at.c_str(), 0600), 0); }},
+        {"fifo",
+         [](const fs::path& at) {
+             ASSERT_EQ(mkfifo(at.c_str(), 0600), 0);
+         }},
         // Cut inside the loaded part: what follows it (debug sections) is never mapped,
         // so a library cut only there still loads, as it should.
         {"cut to 8 KB",
@@ -165,9 +173,9 @@ TEST_P(HardeningOnLinux, AJvmLibraryThatIsNoWholeFileIsRefused) {
                         classPathOfApplications() + "\n");
         RunResult result = folder.run();
         EXPECT_EQ(result.exitCode, folder.exitCodeFor(-1)) << c.name << ": " << result.errors;
-        EXPECT_EQ(result.output, folder.errorLine("Failed to load Java VM library: " +
-                                                  (home / "lib/server/libjvm.so").string() +
-                                                  " (errno = 8).\n"))
+        EXPECT_EQ(result.output,
+                  folder.errorLine("Failed to load Java VM library: " +
+                                   (home / "lib/server/libjvm.so").string() + " (errno = 8).\n"))
             << c.name;
     }
 }
@@ -175,6 +183,10 @@ TEST_P(HardeningOnLinux, AJvmLibraryThatIsNoWholeFileIsRefused) {
 // Item 5 on Windows: a jvm.dll cut short is refused the same way (193,
 // ERROR_BAD_EXE_FORMAT), before LoadLibrary maps sections beyond its end.
 TEST_P(HardeningOnWindows, AJvmDllCutShortIsRefused) {
+    if (GetParam().realJvm()) {
+        GTEST_SKIP() << "cuts the runtime's own jvm.dll: a real runtime is shared by every test, "
+                        "so only the test JVM's copy is cut";
+    }
     std::string home = folder.installRuntime();
     fs::path dll = folder.path() / "jre" / "bin" / "server" / "jvm.dll";
     std::string whole;
@@ -191,8 +203,8 @@ TEST_P(HardeningOnWindows, AJvmDllCutShortIsRefused) {
     EXPECT_EQ(result.exitCode, folder.exitCodeFor(-1)) << result.errors;
     // The line itself, without its ending: how the message's own line break
     // reaches a file on Windows is the error channel's matter (item 7).
-    const std::string line = "Error: Failed to load Java VM library: " + libraryPath(home) +
-                             " (errno = 193).";
+    const std::string line =
+        "Error: Failed to load Java VM library: " + libraryPath(home) + " (errno = 193).";
     EXPECT_EQ(result.output.rfind(line, 0), 0u) << result.output;
     EXPECT_TRUE(folder.record().empty());
 }
