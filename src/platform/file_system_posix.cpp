@@ -60,7 +60,7 @@ void searchDirectory(const WideString& pattern,
     }
     std::sort(names.begin(), names.end());
     for (const std::string& name : names) {
-        WideString wideName = narrowToWide(name);
+        WideString wideName = fileNameToWide(name);
         if (matchesWildcard(namePattern, wideName)) {
             found(wideName);
         }

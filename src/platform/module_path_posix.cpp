@@ -22,7 +22,7 @@ bool queryExecutablePath(WideString& path, SystemError& error) {
         }
         buffer.resize(buffer.size() * 2);
     }
-    path = narrowToWide(buffer);
+    path = fileNameToWide(buffer);
     return true;
 }
 

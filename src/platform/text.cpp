@@ -78,7 +78,11 @@ WideString utf8ToWide(std::string_view utf8) {
     return WideString(std::u16string_view(decodeUtf8(utf8, valid)));
 }
 
-std::string wideToUtf8(std::u16string_view wide) {
+namespace {
+
+// UTF-8 of the text; a lone surrogate is "?", or, with `escapes`, one of
+// U+DC80 to U+DCFF the byte it stands for.
+std::string encodeUtf8(std::u16string_view wide, bool escapes) {
     std::string narrow;
     narrow.reserve(wide.size());
     for (size_t i = 0; i < wide.size(); ++i) {
@@ -87,6 +91,9 @@ std::string wideToUtf8(std::u16string_view wide) {
             wide[i + 1] <= 0xDFFF) {
             value = 0x10000 + ((value - 0xD800) << 10) + (wide[i + 1] - 0xDC00);
             ++i;
+        } else if (escapes && value >= 0xDC80 && value <= 0xDCFF) {
+            narrow.push_back(static_cast<char>(value - 0xDC00)); // a byte of a file name
+            continue;
         } else if (value >= 0xD800 && value <= 0xDFFF) {
             narrow.push_back('?'); // a lone surrogate has no encoding
             continue;
@@ -108,6 +115,76 @@ std::string wideToUtf8(std::u16string_view wide) {
         }
     }
     return narrow;
+}
+
+// The length of the valid UTF-8 sequence at `at`, or 0 when there is none: no
+// overlong forms, no surrogates, nothing beyond U+10FFFF.
+size_t validSequenceLength(std::string_view bytes, size_t at) {
+    auto byte = [&](size_t index) -> unsigned char {
+        return index < bytes.size() ? static_cast<unsigned char>(bytes[index]) : 0;
+    };
+    auto within = [](unsigned char value, unsigned char low, unsigned char high) {
+        return value >= low && value <= high;
+    };
+    unsigned char lead = byte(at);
+    if (lead < 0x80) {
+        return 1;
+    }
+    if (within(lead, 0xC2, 0xDF)) {
+        return within(byte(at + 1), 0x80, 0xBF) ? 2 : 0;
+    }
+    if (within(lead, 0xE0, 0xEF)) {
+        unsigned char low = lead == 0xE0 ? 0xA0 : 0x80;
+        unsigned char high = lead == 0xED ? 0x9F : 0xBF;
+        return within(byte(at + 1), low, high) && within(byte(at + 2), 0x80, 0xBF) ? 3 : 0;
+    }
+    if (within(lead, 0xF0, 0xF4)) {
+        unsigned char low = lead == 0xF0 ? 0x90 : 0x80;
+        unsigned char high = lead == 0xF4 ? 0x8F : 0xBF;
+        return within(byte(at + 1), low, high) && within(byte(at + 2), 0x80, 0xBF) &&
+                       within(byte(at + 3), 0x80, 0xBF)
+                   ? 4
+                   : 0;
+    }
+    return 0;
+}
+
+} // namespace
+
+std::string wideToUtf8(std::u16string_view wide) {
+    return encodeUtf8(wide, false);
+}
+
+std::string encodeUtf8Escaped(std::u16string_view wide) {
+    return encodeUtf8(wide, true);
+}
+
+std::u16string decodeUtf8Escaped(std::string_view bytes) {
+    std::u16string text;
+    text.reserve(bytes.size());
+    size_t at = 0;
+    while (at < bytes.size()) {
+        size_t length = validSequenceLength(bytes, at);
+        if (length == 0) {
+            text.push_back(static_cast<char16_t>(0xDC00 + static_cast<unsigned char>(bytes[at])));
+            ++at;
+            continue;
+        }
+        static constexpr unsigned char kLeadMask[5] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+        char32_t value = static_cast<unsigned char>(bytes[at]) & kLeadMask[length];
+        for (size_t i = 1; i < length; ++i) {
+            value = (value << 6) | (static_cast<unsigned char>(bytes[at + i]) & 0x3F);
+        }
+        if (value >= 0x10000) {
+            value -= 0x10000;
+            text.push_back(static_cast<char16_t>(0xD800 + (value >> 10)));
+            text.push_back(static_cast<char16_t>(0xDC00 + (value & 0x3FF)));
+        } else {
+            text.push_back(static_cast<char16_t>(value));
+        }
+        at += length;
+    }
+    return text;
 }
 
 } // namespace launcher::platform

@@ -9,7 +9,12 @@ WideString narrowToWide(std::string_view narrow) {
 }
 
 std::string wideToNarrow(std::u16string_view wide) {
-    return wideToUtf8(wide);
+    return encodeUtf8Escaped(wide);
+}
+
+// File names are bytes; those that are not UTF-8 keep them as lone surrogates.
+WideString fileNameToWide(std::string_view name) {
+    return WideString(std::u16string_view(decodeUtf8Escaped(name)));
 }
 
 } // namespace launcher::platform

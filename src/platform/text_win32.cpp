@@ -43,4 +43,8 @@ std::string wideToNarrow(std::u16string_view wide) {
     return narrow;
 }
 
+WideString fileNameToWide(std::string_view name) {
+    return narrowToWide(name);
+}
+
 } // namespace launcher::platform

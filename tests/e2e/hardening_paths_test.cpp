@@ -1,14 +1,17 @@
 // Hardened paths of issue 10 end to end: a relative "JRE Path" beside the
 // launcher, values from "+" sections taken whole, a JVM library that is no plain,
-// whole file, the Linux per-user folder; on real JVMs and on the test JVM.
+// whole file, the Linux per-user folder, jar names that are not UTF-8; on real
+// JVMs and on the test JVM.
 #include "e2e/launcher_run.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <sstream>
+#include <stdexcept>
 #include <sys/stat.h>
 
 namespace launcher::e2e {
@@ -18,6 +21,16 @@ namespace fs = std::filesystem;
 
 std::string nameOf(const ::testing::TestParamInfo<Configuration>& info) {
     return info.param.name;
+}
+
+std::vector<Configuration> realLinuxConfigurations() {
+    std::vector<Configuration> linux;
+    for (const Configuration& c : realJvmConfigurations()) {
+        if (c.target == Target::Linux) {
+            linux.push_back(c);
+        }
+    }
+    return linux;
 }
 
 std::vector<Configuration> linuxConfigurations() {
@@ -62,6 +75,7 @@ class Hardening : public ::testing::TestWithParam<Configuration> {
 class HardeningAnywhere : public Hardening {};
 class HardeningOnLinux : public Hardening {};
 class HardeningOnWindows : public Hardening {};
+class HardeningOnRealLinuxJvm : public Hardening {};
 
 INSTANTIATE_TEST_SUITE_P(All, HardeningAnywhere, ::testing::ValuesIn(allConfigurations()), nameOf);
 INSTANTIATE_TEST_SUITE_P(Linux, HardeningOnLinux, ::testing::ValuesIn(linuxConfigurations()),
@@ -77,6 +91,9 @@ INSTANTIATE_TEST_SUITE_P(Windows, HardeningOnWindows, ::testing::ValuesIn([] {
                          }()),
                          nameOf);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(HardeningOnWindows);
+INSTANTIATE_TEST_SUITE_P(RealJvm, HardeningOnRealLinuxJvm,
+                         ::testing::ValuesIn(realLinuxConfigurations()), nameOf);
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(HardeningOnRealLinuxJvm);
 
 // Item 3: "JRE Path=jre" names the runtime beside the launcher, from wherever the
 // launcher is started; a runtime in the current directory is never taken.
@@ -226,6 +243,46 @@ TEST_P(HardeningOnLinux, NoPerUserFolderWithoutAnAbsoluteConfigurationHome) {
     RunResult result = folder.run({"ok"}, {{"XDG_CONFIG_HOME", "cfg"}, {"HOME", ""}});
     EXPECT_EQ(result.exitCode, 0u) << result.output << result.errors;
     EXPECT_NE(result.output.find("arg[0]=ok"), std::string::npos) << result.output;
+}
+
+// A locale whose encoding gives every byte a character (ISO-8859-1), made once
+// with localedef. The VM decodes the class path with the locale's encoding: in a
+// UTF-8 locale no JVM opens a file whose name is not UTF-8 (the JDK's own java
+// command cannot either), so the case is shown in this one.
+const fs::path& latin1Locales() {
+    static testing::TestFolder locales;
+    static bool made = [] {
+        std::string command = "localedef -i en_US -f ISO-8859-1 '" +
+                              (locales.path() / "en_US.ISO-8859-1").string() + "' >/dev/null 2>&1";
+        return std::system(command.c_str()) == 0;
+    }();
+    if (!made) {
+        throw std::runtime_error(
+            "localedef could not make en_US.ISO-8859-1 (scripts/setup installs locales)");
+    }
+    return locales.path();
+}
+
+// Item 14: a jar whose name is not valid UTF-8, found by a wildcard, reaches the
+// VM under its own name and its main class runs; it used to become U+FFFD and
+// drop off the class path. (The test JVM reads options as UTF-8, as a real VM
+// does in a UTF-8 locale, so it cannot tell the two apart: real JVMs only.)
+TEST_P(HardeningOnRealLinuxJvm, AJarNamedInNoUtf8IsOnTheClassPath) {
+    fs::path lib = folder.path() / "lib";
+    fs::create_directories(lib);
+    // Made under a name of ASCII, then renamed: the jar tool would read a name
+    // that is not UTF-8 with a replacement character in it.
+    std::string command = "'" + GetParam().jdkHome + "/bin/jar' cf '" +
+                          (lib / "made.jar").string() + "' -C '" + folder.testApplicationClasses() +
+                          "' testapp";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    fs::rename(lib / "made.jar", lib / "app\xFF.jar");
+    folder.writeIni("[Java Runtime Environment]\nJRE Path=" + folder.installRuntime() +
+                    "\nMain Class=testapp.PrintArgs\n[Class Path]\nClass Path=\\lib\\*.jar\n");
+    RunResult result = folder.run(
+        {"found"}, {{"LOCPATH", latin1Locales().string()}, {"LC_ALL", "en_US.ISO-8859-1"}});
+    EXPECT_EQ(result.exitCode, 0u) << result.output << result.errors;
+    EXPECT_EQ(result.output, "args.count=1\narg[0]=found\n") << result.errors;
 }
 
 } // namespace
