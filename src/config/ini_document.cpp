@@ -92,6 +92,18 @@ std::u16string_view trimmed(std::u16string_view text) {
     return text.substr(start, end - start);
 }
 
+// How many lines the text has at most: one more than its line endings.
+size_t lineCount(std::u16string_view text) {
+    size_t count = 1;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\n' ||
+            (text[i] == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n'))) {
+            ++count;
+        }
+    }
+    return count;
+}
+
 char16_t foldAsciiCase(char16_t unit) {
     return unit >= u'a' && unit <= u'z' ? static_cast<char16_t>(unit - 0x20) : unit;
 }
@@ -144,38 +156,28 @@ IniDocument IniDocument::parse(std::string_view bytes, bool checkLossless) {
         }
     }
     text.shrink_to_fit();
-    document.splitLines();
+    document.index();
     document.lossless_ = checkLossless && document.serialize() == bytes;
     return document;
 }
 
-// A line ends at the first CR or LF; its ending is CR LF or the single break.
-// A line longer than the 32-bit positions hold (over 4 GB of text) is cut there.
-void IniDocument::splitLines() {
-    lines_.clear();
-    std::u16string_view rest(text_);
-    size_t at = 0;
-    while (at < rest.size()) {
-        size_t end = rest.find_first_of(u"\r\n", at);
-        size_t stop = end == std::u16string_view::npos ? rest.size() : end;
-        stop = std::min<size_t>(stop, at + UINT32_MAX);
-        Line line{at, static_cast<uint32_t>(stop - at), 0};
-        if (stop == end) {
-            line.endingLength = rest.substr(end).starts_with(u"\r\n") ? 2 : 1;
-        }
-        lines_.push_back(line);
-        at = stop + line.endingLength;
+// A line ends at the first CR or LF, or after 4 G characters, where the 32-bit
+// positions within it end (over 8 GB of text); its ending is CR LF or the
+// single break.
+std::u16string_view IniDocument::lineText(size_t start) const {
+    std::u16string_view rest = std::u16string_view(text_).substr(start);
+    size_t end = std::min<size_t>(rest.find_first_of(u"\r\n"), rest.size());
+    return rest.substr(0, std::min<size_t>(end, UINT32_MAX));
+}
+
+std::u16string_view IniDocument::lineEndingAfter(std::u16string_view line) const {
+    size_t end = static_cast<size_t>(line.data() - text_.data()) + line.size();
+    std::u16string_view rest = std::u16string_view(text_).substr(end);
+    if (rest.starts_with(u"\r\n")) {
+        return rest.substr(0, 2);
     }
-    index();
-}
-
-std::u16string_view IniDocument::lineText(size_t line) const {
-    return std::u16string_view(text_).substr(lines_[line].start, lines_[line].length);
-}
-
-std::u16string_view IniDocument::lineEndingOf(size_t line) const {
-    return std::u16string_view(text_).substr(lines_[line].start + lines_[line].length,
-                                             lines_[line].endingLength);
+    return rest.empty() || (rest[0] != u'\r' && rest[0] != u'\n') ? rest.substr(0, 0)
+                                                                  : rest.substr(0, 1);
 }
 
 // Follows the platform's reading: every run of line breaks ends a line; lines
@@ -186,9 +188,13 @@ std::u16string_view IniDocument::lineEndingOf(size_t line) const {
 // nameless key right after another key without a name is dropped.
 void IniDocument::index() {
     sections_.clear();
-    sections_.push_back(Section{kNoLine, 0, 0, {}});
-    for (size_t i = 0; i < lines_.size(); ++i) {
-        std::u16string_view text = lineText(i);
+    keys_.clear();
+    // At most one key a line: reserved once, the index never holds a second copy.
+    keys_.reserve(lineCount(text_));
+    sections_.push_back(Section{kNoLine, 0, 0, 0, 0});
+    for (size_t lineStart = 0; lineStart < text_.size();) {
+        std::u16string_view text = lineText(lineStart);
+        size_t next = lineStart + text.size() + lineEndingAfter(text).size();
         uint32_t start = 0;
         uint32_t end = static_cast<uint32_t>(text.size());
         while (start < end && isProfileSpace(text[start])) {
@@ -198,6 +204,7 @@ void IniDocument::index() {
             --end;
         }
         if (start == end) {
+            lineStart = next;
             continue;
         }
         if (text[start] == u'[') {
@@ -211,14 +218,15 @@ void IniDocument::index() {
                 while (nameEnd > nameStart && isProfileSpace(text[nameEnd - 1])) {
                     --nameEnd;
                 }
-                sections_.push_back(Section{i, nameStart, nameEnd, {}});
+                sections_.push_back(
+                    Section{lineStart, nameStart, nameEnd, keys_.size(), keys_.size()});
+                lineStart = next;
                 continue;
             }
         }
-        KeyLine key{i, start, end, end, end, false};
+        KeyLine key{lineStart, start, end, kNoValue, end};
         size_t equals = text.substr(0, end).find(u'=', start);
         if (equals != std::u16string_view::npos) {
-            key.hasValue = true;
             key.nameEnd = static_cast<uint32_t>(equals);
             while (key.nameEnd > start && isProfileSpace(text[key.nameEnd - 1])) {
                 --key.nameEnd;
@@ -228,15 +236,17 @@ void IniDocument::index() {
                 ++key.valueStart;
             }
         }
-        std::vector<KeyLine>& keys = sections_.back().keys;
-        if (key.nameEnd == key.nameStart && !keys.empty()) {
-            const KeyLine& previous = keys.back();
+        lineStart = next;
+        Section& section = sections_.back();
+        if (key.nameEnd == key.nameStart && section.endKey > section.firstKey) {
+            const KeyLine& previous = keys_.back();
             if (previous.nameEnd == previous.nameStart ||
-                lineText(previous.line)[previous.nameStart] == u'\0') {
+                lineText(previous.lineStart)[previous.nameStart] == u'\0') {
                 continue;
             }
         }
-        keys.push_back(key);
+        keys_.push_back(key);
+        section.endKey = keys_.size();
     }
 }
 
@@ -249,12 +259,12 @@ std::u16string_view IniDocument::sectionName(const Section& section) const {
 }
 
 std::u16string_view IniDocument::keyName(const KeyLine& key) const {
-    std::u16string_view text = lineText(key.line);
+    std::u16string_view text = lineText(key.lineStart);
     return untilZero(text.substr(key.nameStart, key.nameEnd - key.nameStart));
 }
 
 std::u16string_view IniDocument::keyValue(const KeyLine& key) const {
-    std::u16string_view text = lineText(key.line);
+    std::u16string_view text = lineText(key.lineStart);
     return untilZero(text.substr(key.valueStart, key.valueEnd - key.valueStart));
 }
 
@@ -272,11 +282,12 @@ bool IniDocument::getValue(std::u16string_view section, std::u16string_view key,
         return false;
     }
     std::u16string_view wanted = trimmed(untilZero(key));
-    for (const KeyLine& line : found->keys) {
+    for (size_t k = found->firstKey; k < found->endKey; ++k) {
+        const KeyLine& line = keys_[k];
         if (!profileNamesEqual(keyName(line), wanted)) {
             continue;
         }
-        std::u16string_view text = line.hasValue ? keyValue(line) : std::u16string_view();
+        std::u16string_view text = line.hasValue() ? keyValue(line) : std::u16string_view();
         if (text.size() >= 2 && (text.front() == u'"' || text.front() == u'\'') &&
             text.back() == text.front()) {
             text = text.substr(1, text.size() - 2);
@@ -305,9 +316,9 @@ WideStringList IniDocument::keyNames(std::u16string_view section) const {
     if (found == sections_.end()) {
         return names;
     }
-    for (const KeyLine& key : found->keys) {
-        std::u16string_view name = keyName(key);
-        if (key.hasValue && !name.starts_with(u';')) {
+    for (size_t k = found->firstKey; k < found->endKey; ++k) {
+        std::u16string_view name = keyName(keys_[k]);
+        if (keys_[k].hasValue() && !name.starts_with(u';')) {
             names.emplace_back(name);
         }
     }
@@ -320,12 +331,12 @@ WideStringList IniDocument::keyNames(std::u16string_view section) const {
 }
 
 std::u16string IniDocument::lineEnding() const {
-    for (size_t line = 0; line < lines_.size(); ++line) {
-        if (lines_[line].endingLength != 0) {
-            return std::u16string(lineEndingOf(line));
-        }
+    size_t first = text_.find_first_of(u"\r\n");
+    if (first == std::u16string::npos) {
+        return u"\r\n";
     }
-    return u"\r\n";
+    return std::u16string_view(text_).substr(first).starts_with(u"\r\n") ? u"\r\n"
+                                                                         : text_.substr(first, 1);
 }
 
 bool IniDocument::representable(std::u16string_view text) const {
@@ -362,9 +373,9 @@ bool IniDocument::setValue(std::u16string_view section, std::u16string_view key,
     const Section* found = findSection(sectionText);
     const KeyLine* existing = nullptr;
     if (found != nullptr) {
-        for (const KeyLine& line : found->keys) {
-            if (profileNamesEqual(keyName(line), keyText)) {
-                existing = &line;
+        for (size_t k = found->firstKey; k < found->endKey; ++k) {
+            if (profileNamesEqual(keyName(keys_[k]), keyText)) {
+                existing = &keys_[k];
                 break;
             }
         }
@@ -374,22 +385,25 @@ bool IniDocument::setValue(std::u16string_view section, std::u16string_view key,
     text.reserve(text_.size() + sectionText.size() + keyText.size() + value.size() + 8);
     if (existing != nullptr) {
         // The name and whatever stood before the value stay as written.
-        const Line& line = lines_[existing->line];
-        size_t cut = line.start + (existing->hasValue ? existing->valueStart : existing->nameEnd);
+        std::u16string_view line = lineText(existing->lineStart);
+        size_t cut =
+            existing->lineStart + (existing->hasValue() ? existing->valueStart : existing->nameEnd);
         text.append(all.substr(0, cut));
-        if (!existing->hasValue) {
+        if (!existing->hasValue()) {
             text += u'=';
         }
         text.append(value);
-        text.append(all.substr(line.start + line.length));
+        text.append(all.substr(existing->lineStart + line.size()));
     } else {
         std::u16string entry = std::u16string(keyText) + u"=" + std::u16string(value);
         if (found != nullptr) {
-            size_t after = found->keys.empty() ? found->headerLine : found->keys.back().line;
-            const Line& line = lines_[after];
-            size_t lineEnd = line.start + line.length + line.endingLength;
+            size_t after = found->endKey == found->firstKey ? found->headerLine
+                                                            : keys_[found->endKey - 1].lineStart;
+            std::u16string_view line = lineText(after);
+            size_t lineBreak = lineEndingAfter(line).size();
+            size_t lineEnd = after + line.size() + lineBreak;
             text.append(all.substr(0, lineEnd));
-            if (line.endingLength == 0) {
+            if (lineBreak == 0) {
                 text += ending;
             }
             text += entry;
@@ -397,7 +411,7 @@ bool IniDocument::setValue(std::u16string_view section, std::u16string_view key,
             text.append(all.substr(lineEnd));
         } else {
             text.append(all);
-            if (!lines_.empty() && lines_.back().endingLength == 0) {
+            if (!all.empty() && all.back() != u'\r' && all.back() != u'\n') {
                 text += ending;
             }
             text += u"[";
@@ -413,7 +427,7 @@ bool IniDocument::setValue(std::u16string_view section, std::u16string_view key,
     changed.trailingByte_ = trailingByte_;
     changed.lossless_ = lossless_;
     changed.text_ = std::move(text);
-    changed.splitLines();
+    changed.index();
     // A Windows-1252 file whose bytes happen to become valid UTF-8 would be
     // read differently next time; such a change is refused.
     if (parse(changed.serialize()).encoding_ != encoding_) {

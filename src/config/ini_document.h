@@ -49,36 +49,32 @@ class IniDocument {
     std::string serialize() const;
 
   private:
-    // A line of the decoded text: where it starts, its length without its line
-    // ending, and the length of the line break run that follows (0 for the last
-    // line). Lines and keys are positions, not copies, so that a large file
-    // costs little more than its decoded text.
-    struct Line {
-        size_t start;
-        uint32_t length;
-        uint8_t endingLength;
-    };
-    // Positions within a line's text; names and values are the text up to the
-    // first zero character, as the platform's string functions see them.
+    // Positions of a key within the decoded text: where its line starts, and
+    // within that line its name and value. Names and values are the text up to
+    // the first zero character, as the platform's string functions see them.
+    // Keys are positions, not copies, and lines are not kept at all, so that a
+    // large file costs little more than its decoded text.
     struct KeyLine {
-        size_t line;
+        size_t lineStart;
         uint32_t nameStart, nameEnd;
-        uint32_t valueStart, valueEnd;
-        bool hasValue;
+        uint32_t valueStart, valueEnd; // valueStart is kNoValue for a line without "="
+        bool hasValue() const noexcept { return valueStart != kNoValue; }
     };
+    // The keys of a section are the range [firstKey, endKey) of keys_.
     struct Section {
-        size_t headerLine; // npos for the keys before the first header
+        size_t headerLine; // where the header line starts; kNoLine for the keys before it
         uint32_t nameStart, nameEnd;
-        std::vector<KeyLine> keys;
+        size_t firstKey, endKey;
     };
+    static constexpr uint32_t kNoValue = UINT32_MAX;
     static constexpr size_t kNoLine = static_cast<size_t>(-1);
 
     static IniDocument parse(std::string_view bytes, bool checkLossless);
-    // Splits text_ into lines and indexes them.
-    void splitLines();
+    // Indexes the sections and keys of text_ line by line.
     void index();
-    std::u16string_view lineText(size_t line) const;
-    std::u16string_view lineEndingOf(size_t line) const;
+    // The line that starts at `start`, without its line ending, and that ending.
+    std::u16string_view lineText(size_t start) const;
+    std::u16string_view lineEndingAfter(std::u16string_view line) const;
     std::u16string_view sectionName(const Section& section) const;
     std::u16string_view keyName(const KeyLine& key) const;
     std::u16string_view keyValue(const KeyLine& key) const;
@@ -87,8 +83,8 @@ class IniDocument {
     std::u16string lineEnding() const;
 
     Encoding encoding_ = Encoding::Utf8;
-    std::u16string text_; // the whole decoded file
-    std::vector<Line> lines_;
+    std::u16string text_;       // the whole decoded file
+    std::vector<KeyLine> keys_; // every section's keys, in file order
     std::vector<Section> sections_;
     std::string trailingByte_; // an odd last byte of a UTF-16 file, kept as it was
     bool lossless_ = true;     // whether serialize() gives back the bytes parsed
