@@ -52,12 +52,13 @@ class JavaHardeningAnywhere : public JavaHardening {};
 class JavaHardeningOnRealJvm : public JavaHardening {};
 class JavaHardeningOnTestJvm : public JavaHardening {};
 
-INSTANTIATE_TEST_SUITE_P(All, JavaHardeningAnywhere, ::testing::ValuesIn(allConfigurations()), nameOf);
-INSTANTIATE_TEST_SUITE_P(RealJvm, JavaHardeningOnRealJvm, ::testing::ValuesIn(realJvmConfigurations()),
+INSTANTIATE_TEST_SUITE_P(All, JavaHardeningAnywhere, ::testing::ValuesIn(allConfigurations()),
                          nameOf);
+INSTANTIATE_TEST_SUITE_P(RealJvm, JavaHardeningOnRealJvm,
+                         ::testing::ValuesIn(realJvmConfigurations()), nameOf);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(JavaHardeningOnRealJvm);
-INSTANTIATE_TEST_SUITE_P(TestJvm, JavaHardeningOnTestJvm, ::testing::ValuesIn(testJvmConfigurations()),
-                         nameOf);
+INSTANTIATE_TEST_SUITE_P(TestJvm, JavaHardeningOnTestJvm,
+                         ::testing::ValuesIn(testJvmConfigurations()), nameOf);
 
 // The test JVM finds its scripted classes whatever the class path says, and a real
 // JVM without a class path option looks in the current directory: either would run

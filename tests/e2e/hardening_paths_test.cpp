@@ -23,26 +23,6 @@ std::string nameOf(const ::testing::TestParamInfo<Configuration>& info) {
     return info.param.name;
 }
 
-std::vector<Configuration> realLinuxConfigurations() {
-    std::vector<Configuration> linux;
-    for (const Configuration& c : realJvmConfigurations()) {
-        if (c.target == Target::Linux) {
-            linux.push_back(c);
-        }
-    }
-    return linux;
-}
-
-std::vector<Configuration> linuxConfigurations() {
-    std::vector<Configuration> linux;
-    for (const Configuration& c : allConfigurations()) {
-        if (c.target == Target::Linux) {
-            linux.push_back(c);
-        }
-    }
-    return linux;
-}
-
 class Hardening : public ::testing::TestWithParam<Configuration> {
   protected:
     Hardening() : folder(GetParam()) {}
@@ -78,21 +58,15 @@ class HardeningOnWindows : public Hardening {};
 class HardeningOnRealLinuxJvm : public Hardening {};
 
 INSTANTIATE_TEST_SUITE_P(All, HardeningAnywhere, ::testing::ValuesIn(allConfigurations()), nameOf);
-INSTANTIATE_TEST_SUITE_P(Linux, HardeningOnLinux, ::testing::ValuesIn(linuxConfigurations()),
-                         nameOf);
-INSTANTIATE_TEST_SUITE_P(Windows, HardeningOnWindows, ::testing::ValuesIn([] {
-                             std::vector<Configuration> windows;
-                             for (const Configuration& c : allConfigurations()) {
-                                 if (c.target == Target::Windows) {
-                                     windows.push_back(c);
-                                 }
-                             }
-                             return windows;
-                         }()),
+INSTANTIATE_TEST_SUITE_P(Linux, HardeningOnLinux,
+                         ::testing::ValuesIn(onTarget(allConfigurations(), Target::Linux)), nameOf);
+INSTANTIATE_TEST_SUITE_P(Windows, HardeningOnWindows,
+                         ::testing::ValuesIn(onTarget(allConfigurations(), Target::Windows)),
                          nameOf);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(HardeningOnWindows);
 INSTANTIATE_TEST_SUITE_P(RealJvm, HardeningOnRealLinuxJvm,
-                         ::testing::ValuesIn(realLinuxConfigurations()), nameOf);
+                         ::testing::ValuesIn(onTarget(realJvmConfigurations(), Target::Linux)),
+                         nameOf);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(HardeningOnRealLinuxJvm);
 
 // Item 3: "JRE Path=jre" names the runtime beside the launcher, from wherever the

@@ -228,11 +228,15 @@ std::vector<Configuration> realJvmConfigurations() {
     return configurations;
 }
 
+std::vector<Configuration> onTarget(const std::vector<Configuration>& all, Target target) {
+    std::vector<Configuration> chosen;
+    std::copy_if(all.begin(), all.end(), std::back_inserter(chosen),
+                 [target](const Configuration& c) { return c.target == target; });
+    return chosen;
+}
+
 std::vector<Configuration> windowsConfigurations(const std::vector<Configuration>& all) {
-    std::vector<Configuration> windows;
-    std::copy_if(all.begin(), all.end(), std::back_inserter(windows),
-                 [](const Configuration& c) { return c.target == Target::Windows; });
-    return windows;
+    return onTarget(all, Target::Windows);
 }
 
 std::vector<Configuration> allConfigurations() {
@@ -332,9 +336,8 @@ RunResult LauncherFolder::runLinux(const std::vector<std::string>& arguments,
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     fs::remove(path() / "record.txt");
     RunResult result;
-    result.exitCode = static_cast<uint32_t>(
-        spawnAndWait(argv, variables, path() / "stdout.txt", path() / "stderr.txt",
-                     workingFolder()));
+    result.exitCode = static_cast<uint32_t>(spawnAndWait(argv, variables, path() / "stdout.txt",
+                                                         path() / "stderr.txt", workingFolder()));
     result.output = readFile(path() / "stdout.txt");
     result.errors = readFile(path() / "stderr.txt");
     return result;

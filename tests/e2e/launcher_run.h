@@ -35,6 +35,8 @@ inline void PrintTo(const Configuration& configuration, std::ostream* out) {
 std::vector<Configuration> allConfigurations();
 std::vector<Configuration> testJvmConfigurations();
 std::vector<Configuration> realJvmConfigurations();
+// The configurations of `all` that run the launcher of `target`.
+std::vector<Configuration> onTarget(const std::vector<Configuration>& all, Target target);
 // The configurations of `all` that run the Windows launcher.
 std::vector<Configuration> windowsConfigurations(const std::vector<Configuration>& all);
 

@@ -22,16 +22,6 @@ fs::path windowsBuild() {
     return fs::path(LAUNCHER_WINDOWS_BUILD_DIR);
 }
 
-std::vector<Configuration> only(const std::vector<Configuration>& all, Target target) {
-    std::vector<Configuration> chosen;
-    for (const Configuration& c : all) {
-        if (c.target == target) {
-            chosen.push_back(c);
-        }
-    }
-    return chosen;
-}
-
 // A launcher folder whose INI names no runtime: the launcher has to find one.
 class Search : public ::testing::TestWithParam<Configuration> {
   protected:
@@ -148,7 +138,8 @@ class LinuxFolders : public Search {
     std::string jdk11, jre17;
 };
 INSTANTIATE_TEST_SUITE_P(Linux, LinuxFolders,
-                         ::testing::ValuesIn(only(testJvmConfigurations(), Target::Linux)), nameOf);
+                         ::testing::ValuesIn(onTarget(testJvmConfigurations(), Target::Linux)),
+                         nameOf);
 
 TEST_P(LinuxFolders, BoundsSourcesAndPreferencesChooseAmongTheFolders) {
     struct {
@@ -177,7 +168,8 @@ TEST_P(LinuxFolders, BoundsSourcesAndPreferencesChooseAmongTheFolders) {
 // The machine's own JDKs, each found by asking for exactly its version.
 class LinuxMachine : public Search {};
 INSTANTIATE_TEST_SUITE_P(RealJvm, LinuxMachine,
-                         ::testing::ValuesIn(only(realJvmConfigurations(), Target::Linux)), nameOf);
+                         ::testing::ValuesIn(onTarget(realJvmConfigurations(), Target::Linux)),
+                         nameOf);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(LinuxMachine);
 
 TEST_P(LinuxMachine, EachInstalledJdkIsFoundByItsVersion) {
@@ -286,7 +278,7 @@ const RegistryRow kRegistryRows[] = {
 
 class RegistryOnTestJvm : public Search {};
 INSTANTIATE_TEST_SUITE_P(Windows, RegistryOnTestJvm,
-                         ::testing::ValuesIn(only(testJvmConfigurations(), Target::Windows)),
+                         ::testing::ValuesIn(onTarget(testJvmConfigurations(), Target::Windows)),
                          nameOf);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(RegistryOnTestJvm);
 
@@ -327,7 +319,7 @@ TEST_P(RegistryOnTestJvm, EachRegistrationIsFoundUnderItsRules) {
 // current ones do, found without "JRE Path".
 class RegistryOnRealJvm : public Search {};
 INSTANTIATE_TEST_SUITE_P(Windows, RegistryOnRealJvm,
-                         ::testing::ValuesIn(only(realJvmConfigurations(), Target::Windows)),
+                         ::testing::ValuesIn(onTarget(realJvmConfigurations(), Target::Windows)),
                          nameOf);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(RegistryOnRealJvm);
 
