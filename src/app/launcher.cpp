@@ -7,12 +7,14 @@
 #include "java/jdk11_init_args.h"
 #include "java/jvm_options.h"
 #include "java/process_environment.h"
+#include "java/startup_cache.h"
 #include "jre/runtime_search.h"
 #include "messages/error_output.h"
 #include "messages/message_catalogue.h"
 #include "messages/message_ids.h"
 #include "platform/file_system.h"
 #include "platform/process.h"
+#include "platform/text.h"
 #include "platform/thread.h"
 #include "service/service_host.h"
 
@@ -103,6 +105,9 @@ bool Launcher::assembleJavaApplication(std::optional<std::string> libraryPathOpt
     if (libraryPathOption) {
         assembly.options.insert(assembly.options.begin(), std::move(*libraryPathOption));
     }
+    if (settings.startupCache) {
+        useStartupCache(assembly.options);
+    }
     applicationThreadStackSize = assembly.applicationThreadStackSize;
     arguments.insert(arguments.end(), assembly.extraArguments.begin(),
                      assembly.extraArguments.end());
@@ -116,6 +121,53 @@ bool Launcher::assembleJavaApplication(std::optional<std::string> libraryPathOpt
     application.failureCheck = settings.failureCheck;
     application.ibmRuntimesAdmitted = ibmRuntimesAdmitted(settings);
     return true;
+}
+
+namespace {
+
+// What this run writes for the start-up cache, published when the VM has ended
+// (the VM's hooks take no context).
+StartupCachePlan& startupCachePlan() {
+    static StartupCachePlan plan;
+    return plan;
+}
+
+void publishThisRunsStartupCache() {
+    publishStartupCache(startupCachePlan());
+}
+
+} // namespace
+
+// The cache lives beside the per-user INI file, named after the program.
+void Launcher::useStartupCache(JvmOptionList& options) {
+    WideString executable;
+    if (!executablePath(executable)) {
+        return;
+    }
+    WideString perUserIni = ownPerUserIniPath(settings, true);
+    StartupCacheRequest request;
+    request.folder = perUserIni.left(perUserIni.findLast(platform::kPathSeparator) + 1);
+    request.name = executable.mid(executable.findLast(platform::kPathSeparator) + 1);
+    if (int32_t dot = request.name.findLast(u'.'); dot > 0) {
+        request.name = request.name.left(dot);
+    }
+    request.jvmLibraryPath = jvmLibraryPath;
+    for (const std::string& option : options) {
+        request.options.push_back(platform::narrowToWide(option));
+    }
+    std::optional<StartupCachePlan> plan = planStartupCache(request);
+    if (!plan) {
+        return;
+    }
+    JvmOptionList added;
+    for (const WideString& option : plan->options) {
+        added.push_back(platform::wideToNarrow(option));
+    }
+    options.insert(options.begin(), added.begin(), added.end());
+    if (!plan->pendingFile.empty()) {
+        startupCachePlan() = std::move(*plan);
+        setVmEndAction(&publishThisRunsStartupCache);
+    }
 }
 
 // A program that cannot be started is a failed launch, not a success: report it

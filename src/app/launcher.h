@@ -46,6 +46,7 @@ class Launcher {
     // Hands the application thread what it reads: options, main class, arguments.
     // False when the options could not be assembled (message 209 or no INI path).
     bool assembleJavaApplication(std::optional<std::string> libraryPathOption);
+    void useStartupCache(JvmOptionList& options);
     WideString launcherFolder();
     int runApplicationThread();
     size_t defaultJavaStackSize();

@@ -44,6 +44,7 @@ class WideString {
     bool contains(char16_t unit) const noexcept { return find(unit) != kNotFound; }
     bool startsWith(std::u16string_view text) const noexcept { return view().starts_with(text); }
     bool endsWith(char16_t unit) const noexcept { return !empty() && units_.back() == unit; }
+    bool endsWith(std::u16string_view text) const noexcept { return view().ends_with(text); }
 
     // Replaces every occurrence of one unit by another; returns how many were replaced.
     int32_t replaceAll(char16_t from, char16_t to);

@@ -118,6 +118,7 @@ bool readSettings(LauncherSettings& settings) {
     settings.libraryPath = store.getValue(kJreSection, u"Library Path");
     settings.pairProduct = store.getValue(kApplicationSection, u"Pair Product");
     settings.pairReturnCode = isYes(store.getValue(kApplicationSection, u"Pair Return Code"));
+    settings.startupCache = isYes(store.getValue(kJreSection, u"Startup Cache"));
     return true;
 }
 

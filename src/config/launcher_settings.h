@@ -33,6 +33,7 @@ struct LauncherSettings {
     bool pairReturnCode = false;
     bool failureCheck = false;
     bool overrideWorkingDir = false;
+    bool startupCache = false; // "Startup Cache": keep a class cache for faster starts
 };
 
 // Fills the record from the main INI file. False when the INI path cannot be

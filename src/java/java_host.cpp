@@ -81,6 +81,13 @@ jclass loadMainThroughFindClass(JNIEnv* env, const WideString& mainClass) {
 }
 
 std::atomic<VmExitListener*> vmExitListener{nullptr};
+std::atomic<void (*)()> vmEndAction{nullptr};
+
+void runVmEndAction() {
+    if (void (*action)() = vmEndAction.exchange(nullptr)) {
+        action();
+    }
+}
 
 [[noreturn]] void waitForever() {
     for (;;) {
@@ -188,6 +195,7 @@ void JavaHost::destroyVm() {
     if (vm != nullptr) {
         vm->DestroyJavaVM();
         vm = nullptr;
+        runVmEndAction();
     }
 }
 
@@ -195,7 +203,12 @@ void setVmExitListener(VmExitListener* listener) noexcept {
     vmExitListener.store(listener);
 }
 
+void setVmEndAction(void (*action)()) noexcept {
+    vmEndAction.store(action);
+}
+
 void JNICALL vmExitHook(jint code) {
+    runVmEndAction();
     if (VmExitListener* listener = vmExitListener.load()) {
         listener->onVmExit(code);
     }

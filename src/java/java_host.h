@@ -47,6 +47,9 @@ class JavaHost {
 // The VM's "exit" and "abort" hooks have no context argument: they tell the
 // listener set here, once, before the VM can call them (none: they do nothing).
 void setVmExitListener(VmExitListener* listener) noexcept;
+// Runs once when the VM has ended, whichever way: through System.exit (in the
+// exit hook) or destroyed after main returned. Not after an abort.
+void setVmEndAction(void (*action)()) noexcept;
 void JNICALL vmExitHook(jint code);
 void JNICALL vmAbortHook();
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 namespace launcher::platform {
 
@@ -42,6 +43,20 @@ bool isAbsolutePath(std::u16string_view path) noexcept;
 inline constexpr bool kDriveAndNetworkRoots = kPathSeparator == u'\\';
 
 bool setCurrentDirectory(const WideString& path);
+
+// What tells one version of a file from another without reading it.
+struct FileStamp {
+    uint64_t size = 0;
+    int64_t modified = 0; // in the system's own unit
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+// Nothing when the entry cannot be examined.
+std::optional<FileStamp> fileStamp(const WideString& path);
+// Creates an empty file that did not exist; false when it exists or cannot be made.
+bool createNewFile(const WideString& path);
+// Puts `from` in the place of `to`, replacing a file there; false when it cannot.
+bool replaceFile(const WideString& from, const WideString& to);
+bool removeFile(const WideString& path);
 
 } // namespace launcher::platform
 

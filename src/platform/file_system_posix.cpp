@@ -6,8 +6,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace launcher::platform {
@@ -111,6 +114,30 @@ void useNativeSeparators(WideString& path) {
     if (path.contains(u'\\')) {
         path.replaceAll(u'\\', u'/');
     }
+}
+
+std::optional<FileStamp> fileStamp(const WideString& path) {
+    struct stat status;
+    if (stat(wideToNarrow(path).c_str(), &status) != 0) {
+        return std::nullopt;
+    }
+    return FileStamp{static_cast<uint64_t>(status.st_size),
+                     static_cast<int64_t>(status.st_mtim.tv_sec) * 1000000000 +
+                         status.st_mtim.tv_nsec};
+}
+
+bool createNewFile(const WideString& path) {
+    UniqueFileDescriptor file(
+        open(wideToNarrow(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+    return file.valid();
+}
+
+bool replaceFile(const WideString& from, const WideString& to) {
+    return std::rename(wideToNarrow(from).c_str(), wideToNarrow(to).c_str()) == 0;
+}
+
+bool removeFile(const WideString& path) {
+    return unlink(wideToNarrow(path).c_str()) == 0;
 }
 
 } // namespace launcher::platform

@@ -78,4 +78,33 @@ bool isRelativeEntry(std::u16string_view path) noexcept {
 
 void useNativeSeparators(WideString&) {}
 
+std::optional<FileStamp> fileStamp(const WideString& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(wide(withLongPathPrefix(path).c_str()), GetFileExInfoStandard,
+                              &data)) {
+        return std::nullopt;
+    }
+    auto join = [](DWORD high, DWORD low) {
+        return (static_cast<uint64_t>(high) << 32) | low;
+    };
+    return FileStamp{join(data.nFileSizeHigh, data.nFileSizeLow),
+                     static_cast<int64_t>(join(data.ftLastWriteTime.dwHighDateTime,
+                                               data.ftLastWriteTime.dwLowDateTime))};
+}
+
+bool createNewFile(const WideString& path) {
+    UniqueFileHandle file(CreateFileW(wide(withLongPathPrefix(path).c_str()), GENERIC_WRITE, 0,
+                                      nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.valid();
+}
+
+bool replaceFile(const WideString& from, const WideString& to) {
+    return MoveFileExW(wide(withLongPathPrefix(from).c_str()), wide(withLongPathPrefix(to).c_str()),
+                       MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+bool removeFile(const WideString& path) {
+    return DeleteFileW(wide(withLongPathPrefix(path).c_str())) != 0;
+}
+
 } // namespace launcher::platform

@@ -18,6 +18,8 @@ namespace launcher::platform {
 void setProcessArguments(int argc, char** argv);
 const std::vector<std::string>& processArgumentVector();
 
+uint32_t currentProcessId();
+
 // Conversions to narrow text follow the system's locale from here on.
 void useSystemLocale();
 
@@ -28,6 +30,10 @@ class ChildProcess {
     // Null when the program cannot be started, with `error` telling why.
     static std::unique_ptr<ChildProcess> startWithOwnCommandLine(const WideString& program,
                                                                  SystemError& error);
+    // A helper program that must not show anything: no window, and its standard
+    // input, output and error on the null device.
+    static std::unique_ptr<ChildProcess>
+    startQuietly(const WideString& program, const WideStringList& arguments, SystemError& error);
     virtual ~ChildProcess() = default;
     // Waits without time limit; nullopt when the exit code cannot be read.
     virtual std::optional<uint32_t> waitForExitCode() = 0;

@@ -3,8 +3,10 @@
 #include "platform/text.h"
 
 #include <cerrno>
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 extern char** environ;
 
@@ -56,6 +58,10 @@ const std::vector<std::string>& processArgumentVector() {
     return storedArguments();
 }
 
+uint32_t currentProcessId() {
+    return static_cast<uint32_t>(getpid());
+}
+
 // Narrow text is UTF-8 on these systems whatever the locale says.
 void useSystemLocale() {}
 
@@ -69,6 +75,33 @@ std::unique_ptr<ChildProcess> ChildProcess::startWithOwnCommandLine(const WideSt
     std::string path = platform::wideToNarrow(program);
     pid_t pid = 0;
     int failed = posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv.data(), environ);
+    if (failed != 0) {
+        error = SystemError{static_cast<uint32_t>(failed), "posix_spawn", {}};
+        return nullptr;
+    }
+    return std::make_unique<PosixChildProcess>(pid);
+}
+
+std::unique_ptr<ChildProcess> ChildProcess::startQuietly(const WideString& program,
+                                                         const WideStringList& arguments,
+                                                         SystemError& error) {
+    std::vector<std::string> texts{platform::wideToNarrow(program)};
+    for (const WideString& argument : arguments) {
+        texts.push_back(platform::wideToNarrow(argument));
+    }
+    std::vector<char*> argv;
+    for (std::string& text : texts) {
+        argv.push_back(text.data());
+    }
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    int failed = posix_spawn(&pid, texts[0].c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
     if (failed != 0) {
         error = SystemError{static_cast<uint32_t>(failed), "posix_spawn", {}};
         return nullptr;

@@ -29,6 +29,29 @@ class Win32ChildProcess final : public ChildProcess {
     UniqueKernelHandle thread_;
 };
 
+// One argument as the C runtime's command-line parser reads it back: quoted when
+// it holds a blank or a quote or is empty, backslashes doubled before a quote.
+void appendQuoted(std::wstring& commandLine, const WideString& argument) {
+    std::wstring text(wide(argument.c_str()));
+    if (!text.empty() && text.find_first_of(L" \t\"") == std::wstring::npos) {
+        commandLine += text;
+        return;
+    }
+    commandLine += L'"';
+    size_t backslashes = 0;
+    for (wchar_t unit : text) {
+        if (unit == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        commandLine.append(unit == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        backslashes = 0;
+        commandLine += unit;
+    }
+    commandLine.append(backslashes * 2, L'\\');
+    commandLine += L'"';
+}
+
 } // namespace
 
 void setProcessArguments(int, char**) {}
@@ -36,6 +59,10 @@ void setProcessArguments(int, char**) {}
 const std::vector<std::string>& processArgumentVector() {
     static const std::vector<std::string> none;
     return none;
+}
+
+uint32_t currentProcessId() {
+    return GetCurrentProcessId();
 }
 
 void useSystemLocale() {
@@ -55,6 +82,38 @@ std::unique_ptr<ChildProcess> ChildProcess::startWithOwnCommandLine(const WideSt
         return nullptr;
     }
     // Owned before anything else can fail, so neither handle leaks.
+    UniqueKernelHandle process(started.hProcess);
+    UniqueKernelHandle thread(started.hThread);
+    return std::make_unique<Win32ChildProcess>(std::move(process), std::move(thread));
+}
+
+std::unique_ptr<ChildProcess> ChildProcess::startQuietly(const WideString& program,
+                                                         const WideStringList& arguments,
+                                                         SystemError& error) {
+    std::wstring commandLine;
+    appendQuoted(commandLine, program);
+    for (const WideString& argument : arguments) {
+        commandLine += L' ';
+        appendQuoted(commandLine, argument);
+    }
+    SECURITY_ATTRIBUTES inherited = {sizeof(inherited), nullptr, TRUE};
+    UniqueFileHandle nul(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited, OPEN_EXISTING,
+                                     0, nullptr));
+    if (!nul) {
+        error = SystemError::last("CreateFileW");
+        return nullptr;
+    }
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = startup.hStdOutput = startup.hStdError = nul.get();
+    PROCESS_INFORMATION started = {};
+    if (!CreateProcessW(wide(program.c_str()), commandLine.data(), nullptr, nullptr, TRUE,
+                        CREATE_NO_WINDOW, nullptr, nullptr, &startup, &started)) {
+        error = SystemError::last("CreateProcessW");
+        return nullptr;
+    }
     UniqueKernelHandle process(started.hProcess);
     UniqueKernelHandle thread(started.hThread);
     return std::make_unique<Win32ChildProcess>(std::move(process), std::move(thread));
