@@ -183,7 +183,8 @@ std::optional<StartupCachePlan> planAotCache(const StartupCacheRequest& request,
 std::optional<StartupCachePlan> planDynamicArchive(const StartupCacheRequest& request,
                                                    const WideString& base, int feature) {
     // Without the runtime's own base archive such a VM refuses to start.
-    if (!platform::fileStamp(cut(request.jvmLibraryPath) + std::u16string(1, kPathSeparator) + u"classes.jsa")) {
+    if (!platform::fileStamp(cut(request.jvmLibraryPath) + std::u16string(1, kPathSeparator) +
+                             u"classes.jsa")) {
         return std::nullopt;
     }
     StartupCachePlan plan;
