@@ -1,11 +1,132 @@
-// The decision on an exception the main method did not catch.
+// The capture of an uncaught exception's text and the decision on it.
 #include "java/failure_decision.h"
+
+#include "java/local_reference.h"
+
+#include <new>
+#include <string>
 
 namespace launcher {
 
-// No decision is offered yet: the exception stays pending and the run goes on.
-bool decideToStopOnException(JNIEnv*, jthrowable) {
+namespace {
+
+// The print stream writes UTF-8 and the buffer decodes UTF-8, so that no
+// character of the text is lost to a narrower default encoding (Java before 18
+// takes the ANSI code page on Windows).
+constexpr char kEncoding[] = "UTF-8";
+
+// Whether the last call raised an exception; if so it is printed and cleared.
+// Asked after every call that may throw, as the JNI rules (and -Xcheck:jni) want.
+bool raised(JNIEnv* env) {
+    if (env->ExceptionCheck() == JNI_FALSE) {
+        return false;
+    }
+    env->ExceptionDescribe();
+    return true;
+}
+
+WideString javaStringText(JNIEnv* env, jstring text) {
+    jsize length = env->GetStringLength(text);
+    const jchar* units = env->GetStringChars(text, nullptr);
+    if (units == nullptr) {
+        raised(env); // out of memory
+        return {};
+    }
+    std::u16string copy;
+    try {
+        copy.assign(reinterpret_cast<const char16_t*>(units), static_cast<size_t>(length));
+    } catch (const std::bad_alloc&) {
+        copy.clear();
+    }
+    env->ReleaseStringChars(text, units);
+    return WideString(copy);
+}
+
+// The capture proper, with nothing pending on entry and nothing left pending.
+WideString printedStackTrace(JNIEnv* env, jthrowable exception) {
+    LocalReference bufferClass(env, env->FindClass("java/io/ByteArrayOutputStream"));
+    if (raised(env) || !bufferClass) {
+        return {};
+    }
+    jmethodID newBuffer = env->GetMethodID(bufferClass.asClass(), "<init>", "()V");
+    if (raised(env) || newBuffer == nullptr) {
+        return {};
+    }
+    LocalReference buffer(env, env->NewObject(bufferClass.asClass(), newBuffer));
+    if (raised(env) || !buffer) {
+        return {};
+    }
+    LocalReference encoding(env, env->NewStringUTF(kEncoding));
+    if (raised(env) || !encoding) {
+        return {};
+    }
+    LocalReference printClass(env, env->FindClass("java/io/PrintStream"));
+    if (raised(env) || !printClass) {
+        return {};
+    }
+    jmethodID newPrint = env->GetMethodID(printClass.asClass(), "<init>",
+                                          "(Ljava/io/OutputStream;ZLjava/lang/String;)V");
+    if (raised(env) || newPrint == nullptr) {
+        return {};
+    }
+    LocalReference print(env, env->NewObject(printClass.asClass(), newPrint, buffer.get(),
+                                             JNI_FALSE, encoding.get()));
+    if (raised(env) || !print) {
+        return {};
+    }
+    LocalReference exceptionClass(env, env->GetObjectClass(exception));
+    jmethodID printStackTrace = exceptionClass
+                                    ? env->GetMethodID(exceptionClass.asClass(), "printStackTrace",
+                                                       "(Ljava/io/PrintStream;)V")
+                                    : nullptr;
+    if (raised(env) || printStackTrace == nullptr) {
+        return {};
+    }
+    env->CallVoidMethod(exception, printStackTrace, print.get());
+    raised(env); // what was printed before the exception is still worth having
+    jmethodID toString = env->GetMethodID(bufferClass.asClass(), "toString",
+                                          "(Ljava/lang/String;)Ljava/lang/String;");
+    if (raised(env) || toString == nullptr) {
+        return {};
+    }
+    LocalReference text(env, env->CallObjectMethod(buffer.get(), toString, encoding.get()));
+    if (raised(env) || !text) {
+        return {};
+    }
+    return javaStringText(env, static_cast<jstring>(text.get()));
+}
+
+} // namespace
+
+WideString captureExceptionText(JNIEnv* env, jthrowable exception) {
+    if (env == nullptr || exception == nullptr) {
+        return {};
+    }
+    // A reference of our own to what is pending: the caller's may be this very
+    // object or another one, and the thread must end up as it began.
+    auto pending = static_cast<jthrowable>(env->ExceptionOccurred());
+    if (pending != nullptr) {
+        env->ExceptionClear();
+    }
+    WideString text;
+    try {
+        text = printedStackTrace(env, exception);
+    } catch (...) { // memory for the text: the exception must be thrown again all the same
+        text.clear();
+    }
+    if (pending != nullptr) {
+        env->Throw(pending);
+        env->DeleteLocalRef(pending);
+    }
+    return text;
+}
+
+bool decideOnExceptionText(const WideString&) {
     return false;
+}
+
+bool decideOnFailure(JNIEnv* env, jthrowable exception) {
+    return decideOnExceptionText(captureExceptionText(env, exception));
 }
 
 } // namespace launcher

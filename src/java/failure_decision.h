@@ -1,11 +1,30 @@
 // What happens to an exception that the main method did not catch.
 #pragma once
 
+#include "base/wide_string.h"
+
 #include <jni.h>
 
 namespace launcher {
 
-// True when the application is to be stopped because of the exception.
-bool decideToStopOnException(JNIEnv* environment, jthrowable exception);
+// What the exception's printStackTrace(PrintStream) writes: its description and
+// its stack frames, one a line, in the VM's own layout. Empty when it cannot be had.
+//
+// Sound under the JNI rules, which allow almost no call while an exception is
+// pending: the exception pending on entry (if any) is kept, cleared for the
+// capture and thrown again before the return, the same object, so that the
+// thread goes on exactly as without the capture. An exception raised by the
+// capture itself is printed (ExceptionDescribe) and dropped. Every local
+// reference made here is deleted again.
+WideString captureExceptionText(JNIEnv* environment, jthrowable exception);
+
+// The decision on an exception main did not catch, given its captured text:
+// true stops the application. It answers "continue" for now; the dialogs issue
+// puts dialog 231 (the text in its edit box) here.
+bool decideOnExceptionText(const WideString& exceptionText);
+
+// Captures the text of the pending exception and decides on it. The exception is
+// pending again afterwards.
+bool decideOnFailure(JNIEnv* environment, jthrowable exception);
 
 } // namespace launcher

@@ -180,9 +180,11 @@ bool JavaHost::invokeMain() {
     env->CallStaticVoidMethod(mainClass, main, arguments);
 
     // An exception main did not catch stays pending for the VM to report, unless
-    // the failure decision stops the application.
+    // the failure decision stops the application (System.exit is called with
+    // nothing pending, as JNI wants).
     jthrowable uncaught = env->ExceptionOccurred();
-    if (uncaught != nullptr && application.failureCheck && decideToStopOnException(env, uncaught)) {
+    if (uncaught != nullptr && application.failureCheck && decideOnFailure(env, uncaught)) {
+        env->ExceptionClear();
         callSystemExit(env, -1);
     }
     if (application.ibmRuntimesAdmitted) {

@@ -2,6 +2,7 @@
 #include "java/stream_redirection.h"
 
 #include "java/java_host.h"
+#include "java/local_reference.h"
 #include "java/output_files.h"
 
 namespace launcher {
@@ -9,29 +10,6 @@ namespace launcher {
 namespace {
 
 enum class JavaStream { Output, Error };
-
-// A local reference released when the scope ends, so that no path leaks one.
-class LocalReference {
-  public:
-    LocalReference(JNIEnv* env, jobject object) noexcept : env_(env), object_(object) {}
-    ~LocalReference() {
-        if (object_ != nullptr) {
-            env_->DeleteLocalRef(object_);
-        }
-    }
-    LocalReference(const LocalReference&) = delete;
-    LocalReference& operator=(const LocalReference&) = delete;
-    jobject get() const noexcept { return object_; }
-    explicit operator bool() const noexcept { return object_ != nullptr; }
-
-  private:
-    JNIEnv* env_;
-    jobject object_;
-};
-
-jclass asClass(const LocalReference& reference) {
-    return static_cast<jclass>(reference.get());
-}
 
 // A failed look-up or construction leaves the VM's exception pending for the caller.
 bool redirectStream(JNIEnv* env, const WideString& name, bool append, JavaStream stream) {
@@ -42,37 +20,37 @@ bool redirectStream(JNIEnv* env, const WideString& name, bool append, JavaStream
     }
     LocalReference fileClass(env, env->FindClass("java/io/FileOutputStream"));
     jmethodID openFile =
-        fileClass ? env->GetMethodID(asClass(fileClass), "<init>", "(Ljava/lang/String;Z)V")
+        fileClass ? env->GetMethodID(fileClass.asClass(), "<init>", "(Ljava/lang/String;Z)V")
                   : nullptr;
     if (openFile == nullptr) {
         return false;
     }
-    LocalReference file(env, env->NewObject(asClass(fileClass), openFile, fileName.get(),
+    LocalReference file(env, env->NewObject(fileClass.asClass(), openFile, fileName.get(),
                                             append ? JNI_TRUE : JNI_FALSE));
     if (!file) {
         return false;
     }
     LocalReference printClass(env, env->FindClass("java/io/PrintStream"));
     jmethodID wrap =
-        printClass ? env->GetMethodID(asClass(printClass), "<init>", "(Ljava/io/OutputStream;)V")
+        printClass ? env->GetMethodID(printClass.asClass(), "<init>", "(Ljava/io/OutputStream;)V")
                    : nullptr;
     if (wrap == nullptr) {
         return false;
     }
-    LocalReference print(env, env->NewObject(asClass(printClass), wrap, file.get()));
+    LocalReference print(env, env->NewObject(printClass.asClass(), wrap, file.get()));
     if (!print) {
         return false;
     }
     LocalReference system(env, env->FindClass("java/lang/System"));
     jmethodID set = system
-                        ? env->GetStaticMethodID(asClass(system),
+                        ? env->GetStaticMethodID(system.asClass(),
                                                  stream == JavaStream::Output ? "setOut" : "setErr",
                                                  "(Ljava/io/PrintStream;)V")
                         : nullptr;
     if (set == nullptr) {
         return false;
     }
-    env->CallStaticVoidMethod(asClass(system), set, print.get());
+    env->CallStaticVoidMethod(system.asClass(), set, print.get());
     return env->ExceptionCheck() == JNI_FALSE;
 }
 

@@ -140,6 +140,81 @@ TEST_P(LaunchAnywhere, AnExceptionLeavingMainStillEndsWithZero) {
     }
 }
 
+size_t occurrences(const std::string& text, const std::string& part) {
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+// With "Failure Check" on, the launcher captures the text of the exception main
+// threw and lets the run go on: the exception is cleared for the capture and
+// thrown again, so the VM reports it as it does without the check, once, and
+// -Xcheck:jni has nothing to say about the launcher's calls.
+TEST_P(LaunchAnywhere, FailureCheckLeavesAnUncaughtExceptionAsItWas) {
+    struct Run {
+        std::string failureCheck;
+        RunResult result;
+    };
+    std::vector<Run> runs = {{"", {}}, {"Failure Check=Yes", {}}, {"Failure Check=yes", {}}};
+    for (Run& run : runs) {
+        configure("testapp.Throw", "Virtual Machine Parameters=-Xcheck:jni", run.failureCheck);
+        run.result = folder.run();
+        const RunResult& result = run.result;
+        std::string what = run.failureCheck.empty() ? "without the check" : run.failureCheck;
+        EXPECT_EQ(result.exitCode, 0u) << what << ": " << result.output << result.errors;
+        EXPECT_EQ(result.output.find("WARNING"), std::string::npos)
+            << what << ": " << result.output;
+        EXPECT_EQ(result.errors.find("WARNING"), std::string::npos)
+            << what << ": " << result.errors;
+        if (onTestJvm()) {
+            // Its record shows what the VM was asked, and any call it would have refused.
+            EXPECT_EQ(folder.recorded("uncaught"),
+                      std::vector<std::string>{"java.lang.IllegalStateException: thrown by main"})
+                << what;
+            EXPECT_TRUE(folder.recorded("describe").empty()) << what;
+            EXPECT_TRUE(folder.recorded("jni.pending").empty()) << what;
+            std::vector<std::string> captures =
+                folder.recordedCalls("GetMethodID java/lang/IllegalStateException printStackTrace");
+            EXPECT_EQ(captures.size(), run.failureCheck.empty() ? 0u : 1u) << what;
+            EXPECT_EQ(
+                folder.recorded("throw"),
+                run.failureCheck.empty()
+                    ? std::vector<std::string>{}
+                    : std::vector<std::string>{"java.lang.IllegalStateException: thrown by main"})
+                << what;
+        } else {
+            EXPECT_EQ(occurrences(result.errors, "Exception in thread \"main\" "
+                                                 "java.lang.IllegalStateException: thrown by main"),
+                      1u)
+                << what << ": " << result.errors;
+            EXPECT_NE(result.errors.find("\tat testapp.Throw.main(Throw.java:"), std::string::npos)
+                << what << ": " << result.errors;
+        }
+    }
+    // Everything the launcher and the VM print is the same with the check and without.
+    for (size_t i = 1; i < runs.size(); ++i) {
+        EXPECT_EQ(runs[i].result.output, runs[0].result.output) << runs[i].failureCheck;
+        EXPECT_EQ(runs[i].result.errors, runs[0].result.errors) << runs[i].failureCheck;
+    }
+}
+
+TEST_P(LaunchAnywhere, FailureCheckDoesNothingWhenMainReturns) {
+    for (const char* failureCheck : {"", "Failure Check=Yes"}) {
+        configure("testapp.PrintArgs", "Virtual Machine Parameters=-Xcheck:jni", failureCheck);
+        RunResult result = folder.run({"one"});
+        EXPECT_EQ(result.exitCode, 0u) << failureCheck << result.errors;
+        EXPECT_EQ(printedArguments(result.output), std::vector<std::string>{"one"});
+        EXPECT_EQ(result.errors.find("WARNING"), std::string::npos) << result.errors;
+        if (onTestJvm()) {
+            EXPECT_TRUE(
+                folder.recordedCalls("GetMethodID java/lang/IllegalStateException").empty());
+            EXPECT_TRUE(folder.recorded("throw").empty());
+        }
+    }
+}
+
 struct RejectedOption {
     const char* option;
     const char* reason;

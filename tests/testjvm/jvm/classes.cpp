@@ -111,6 +111,27 @@ Value newPrintStream(ThreadState& thread, Object*, const Value* arguments) {
     return objectValue(allocate<PrintStreamObject>(knownClass("java/io/PrintStream"), target));
 }
 
+// The test JVM writes and reads UTF-8 only: another encoding name is a caller's fault.
+bool isUtf8Name(ThreadState& thread, const Value& name) {
+    auto* text = static_cast<StringObject*>(name.ref);
+    if (text == nullptr) {
+        throwNew(thread, "java/lang/NullPointerException", u"charsetName");
+        return false;
+    }
+    if (text->text != u"UTF-8") {
+        fatal("the test JVM knows only the encoding UTF-8, not " + toUtf8(text->text));
+    }
+    return true;
+}
+
+// PrintStream(OutputStream, boolean autoFlush, String encoding): the test JVM never buffers.
+Value newEncodedPrintStream(ThreadState& thread, Object* self, const Value* arguments) {
+    if (!isUtf8Name(thread, arguments[2])) {
+        return {};
+    }
+    return newPrintStream(thread, self, arguments);
+}
+
 Value printStackTrace(ThreadState& thread, Object* self, const Value* arguments) {
     auto* stream = static_cast<PrintStreamObject*>(arguments[0].ref);
     if (stream == nullptr) {
@@ -368,9 +389,19 @@ Registry* build() {
                return objectValue(
                    newString(fromUtf8(static_cast<ByteArrayOutputStreamObject*>(self)->bytes)));
            });
+    r->add(bytes, "toString", "(Ljava/lang/String;)Ljava/lang/String;", false,
+           [](ThreadState& thread, Object* self, const Value* arguments) {
+               if (!isUtf8Name(thread, arguments[0])) {
+                   return Value{};
+               }
+               return objectValue(
+                   newString(fromUtf8(static_cast<ByteArrayOutputStreamObject*>(self)->bytes)));
+           });
     r->define("java/io/FilterOutputStream", "java/io/OutputStream");
     ClassObject& print = r->define("java/io/PrintStream", "java/io/FilterOutputStream");
     r->add(print, "<init>", "(Ljava/io/OutputStream;)V", false, newPrintStream);
+    r->add(print, "<init>", "(Ljava/io/OutputStream;ZLjava/lang/String;)V", false,
+           newEncodedPrintStream);
 
     ClassObject& throwable = r->define("java/lang/Throwable", "java/lang/Object");
     r->add(throwable, "printStackTrace", "(Ljava/io/PrintStream;)V", false, printStackTrace);

@@ -238,6 +238,24 @@ void JNICALL CallStaticVoidMethod(JNIEnv* env, jclass clazz, jmethodID id, ...) 
     va_end(copy.list);
 }
 
+void JNICALL CallVoidMethodV(JNIEnv* env, jobject self, jmethodID id, va_list arguments) {
+    VaArguments copy;
+    va_copy(copy.list, arguments);
+    invokeVirtual(env, self, id, 'V', "CallVoidMethodV", nullptr, &copy);
+    va_end(copy.list);
+}
+
+void JNICALL CallVoidMethodA(JNIEnv* env, jobject self, jmethodID id, const jvalue* arguments) {
+    invokeVirtual(env, self, id, 'V', "CallVoidMethodA", arguments, nullptr);
+}
+
+void JNICALL CallVoidMethod(JNIEnv* env, jobject self, jmethodID id, ...) {
+    VaArguments copy;
+    va_start(copy.list, id);
+    invokeVirtual(env, self, id, 'V', "CallVoidMethod", nullptr, &copy);
+    va_end(copy.list);
+}
+
 jobject JNICALL NewObjectV(JNIEnv* env, jclass clazz, jmethodID id, va_list arguments) {
     VaArguments copy;
     va_copy(copy.list, arguments);
@@ -489,6 +507,19 @@ void JNICALL ExceptionDescribe(JNIEnv* env) {
     printThrowable(*pending);
 }
 
+// Throw is allowed with an exception pending only in that the new one replaces it;
+// JNI lists it among the calls to avoid then, so it is recorded like the others.
+jint JNICALL Throw(JNIEnv* env, jthrowable object) {
+    ThreadState& thread = enter(env, "Throw");
+    auto* thrown = dynamic_cast<ThrowableObject*>(objectArgument(thread, object, "Throw"));
+    if (thrown == nullptr) {
+        fatal("Throw got an object that is not a Throwable");
+    }
+    record("throw", escapeForRecord(thrown->text()));
+    thread.pending = thrown;
+    return JNI_OK;
+}
+
 void JNICALL ExceptionClear(JNIEnv* env) {
     enter(env, "ExceptionClear", true).pending = nullptr;
 }
@@ -518,6 +549,9 @@ JNINativeInterface_ makeNativeInterface() {
     table.CallObjectMethod = CallObjectMethod;
     table.CallObjectMethodV = CallObjectMethodV;
     table.CallObjectMethodA = CallObjectMethodA;
+    table.CallVoidMethod = CallVoidMethod;
+    table.CallVoidMethodV = CallVoidMethodV;
+    table.CallVoidMethodA = CallVoidMethodA;
     table.GetStaticMethodID = GetStaticMethodID;
     table.CallStaticObjectMethod = CallStaticObjectMethod;
     table.CallStaticObjectMethodV = CallStaticObjectMethodV;
@@ -546,6 +580,7 @@ JNINativeInterface_ makeNativeInterface() {
     table.DeleteLocalRef = DeleteLocalRef;
     table.ExceptionOccurred = ExceptionOccurred;
     table.ExceptionDescribe = ExceptionDescribe;
+    table.Throw = Throw;
     table.ExceptionClear = ExceptionClear;
     table.ExceptionCheck = ExceptionCheck;
     return table;

@@ -462,6 +462,43 @@ TEST_F(TestJvm, AnExceptionThrownByMainIsPrintedWhenTheThreadLeaves) {
                            "uncaught=java.lang.IllegalStateException: thrown by main", "detach"}));
 }
 
+// What a capture of an uncaught exception's text uses: a UTF-8 print stream on a
+// byte buffer, printStackTrace through CallVoidMethod, and Throw to make the
+// same exception pending again.
+TEST_F(TestJvm, AnExceptionsTextCanBeCapturedAndTheExceptionThrownAgain) {
+    JNIEnv* env = createOrFail().env;
+    callMain(env, "testapp/Throw", {});
+    jthrowable thrown = env->ExceptionOccurred();
+    ASSERT_NE(thrown, nullptr);
+    env->ExceptionClear();
+
+    jclass bufferClass = env->FindClass("java/io/ByteArrayOutputStream");
+    jobject buffer = env->NewObject(bufferClass, env->GetMethodID(bufferClass, "<init>", "()V"));
+    jstring encoding = env->NewStringUTF("UTF-8");
+    jclass printClass = env->FindClass("java/io/PrintStream");
+    jobject print = env->NewObject(
+        printClass,
+        env->GetMethodID(printClass, "<init>", "(Ljava/io/OutputStream;ZLjava/lang/String;)V"),
+        buffer, JNI_FALSE, encoding);
+    ASSERT_NE(print, nullptr);
+    jclass thrownClass = env->GetObjectClass(thrown);
+    env->CallVoidMethod(
+        thrown, env->GetMethodID(thrownClass, "printStackTrace", "(Ljava/io/PrintStream;)V"),
+        print);
+    ASSERT_FALSE(env->ExceptionCheck());
+    auto text = static_cast<jstring>(env->CallObjectMethod(
+        buffer, env->GetMethodID(bufferClass, "toString", "(Ljava/lang/String;)Ljava/lang/String;"),
+        encoding));
+    EXPECT_EQ(utf8Chars(env, text), javaLines({"java.lang.IllegalStateException: thrown by main"}));
+
+    EXPECT_EQ(env->Throw(thrown), JNI_OK);
+    jthrowable pending = env->ExceptionOccurred();
+    EXPECT_TRUE(pending != nullptr &&
+                takePendingException(env) == "java.lang.IllegalStateException: thrown by main");
+    EXPECT_TRUE(recordHas({"throw=java.lang.IllegalStateException: thrown by main"}));
+    EXPECT_TRUE(recordedWithPrefix("jni.pending=").empty());
+}
+
 TEST_F(TestJvm, ExceptionDescribePrintsTheThrowableOnSystemErrAndClearsIt) {
     JNIEnv* env = createOrFail().env;
     redirectTo(env, "setErr", folder.path() / "err.txt", false);
