@@ -84,7 +84,7 @@ TEST_P(SingleInstance, AnIntSecondaryMainsAnswerIsTheSecondInstancesExitCode) {
         {{}, "[]", 1}, // no arguments arrive as one empty string
         {{"", "x"}, "[] [x]", 2},
         {{"a", "", "b"}, "[a]", 1}, // the area cannot tell an empty argument from its end
-        {{"-x", "\"q\"", "/y"}, "[-x] [\"q\"] [/y]", 3},
+        {{"-x", "k=v", "/y"}, "[-x] [k=v] [/y]", 3},
     };
     std::vector<std::string> expected;
     for (const Forwarded& c : cases) {
