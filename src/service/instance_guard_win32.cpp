@@ -108,9 +108,7 @@ DWORD WINAPI messageThread(LPVOID parameter) {
         if (!arguments) {
             continue;
         }
-        if (state->takenEvent) {
-            SetEvent(state->takenEvent.get());
-        }
+        SetEvent(state->takenEvent.get());
         startForwarding(state, requester, std::move(*arguments));
     }
     return 0;
@@ -129,11 +127,13 @@ bool waitForHeader(InstanceBlock& block) {
 }
 
 // WAIT_OBJECT_0 for the first handle, WAIT_OBJECT_0 + 1 when the primary ended
-// first; the process handle may be missing.
+// first. Without a handle of the primary's process its end cannot be seen, so
+// the wait is bounded then.
 DWORD waitWhilePrimaryRuns(HANDLE object, HANDLE primaryProcess) {
     HANDLE handles[] = {object, primaryProcess};
     DWORD count = primaryProcess != nullptr ? 2 : 1;
-    DWORD result = WaitForMultipleObjects(count, handles, FALSE, INFINITE);
+    DWORD limit = primaryProcess != nullptr ? INFINITE : kHeaderWaitMilliseconds;
+    DWORD result = WaitForMultipleObjects(count, handles, FALSE, limit);
     return result == WAIT_ABANDONED_0 ? WAIT_OBJECT_0 : result;
 }
 
@@ -194,6 +194,9 @@ bool becomePrimary(const std::shared_ptr<State>& state) {
     }
     state->takenEvent.reset(
         CreateEventW(nullptr, FALSE, FALSE, wide(objectName(state->name, u"_upr_ack").c_str())));
+    if (!state->takenEvent) {
+        return false; // second instances would wait for it in vain
+    }
     state->messageId = RegisterWindowMessageW(wide(state->name.c_str()));
     if (state->messageId == 0) {
         return false;
