@@ -171,6 +171,26 @@ TEST_P(SingleInstance, APrimaryThatEndsBeforeItAnswersEndsTheWaitWithItsExitCode
     EXPECT_EQ(forwarded(), std::vector<std::string>{"[exit] [7]"});
 }
 
+TEST_P(SingleInstance, WithIbmRuntimesAdmittedForwardedStartsAreStillAnswered) {
+    // Such runtimes keep every thread in the VM: main never returns to the
+    // launcher, and only System.exit ends the primary.
+    std::string classes = GetParam().target == Target::Windows
+                              ? windowsPathOf(folder.testApplicationClasses())
+                              : folder.testApplicationClasses();
+    folder.writeIni("[Java Runtime Environment]\nJRE Path=" + folder.installRuntime() +
+                    "\nMain Class=testapp.ForwardInt\nVM Provider=any\n"
+                    "Virtual Machine Parameters=-Dtestjvm.wait.ms=0\n[Class Path]\nClass Path=" +
+                    classes + "\n[Application]\nSingle Instance=yes\n");
+    StartedRun primary = startPrimary(folder, "ForwardInt");
+    ASSERT_TRUE(folder.waitForRecordLine("main.end=testapp/ForwardInt"));
+    EXPECT_EQ(forward({"a", "b"}, "first"), 2u);
+    EXPECT_EQ(forward({"c"}, "again"), 1u);
+    EXPECT_FALSE(primary.ended());
+    EXPECT_EQ(forward({"exit", "5"}, "last"), 5u);
+    EXPECT_EQ(primary.finish().exitCode, 5u);
+    EXPECT_EQ(forwarded(), (std::vector<std::string>{"[a] [b]", "[c]", "[exit] [5]"}));
+}
+
 TEST_P(SingleInstance, CopiesInDifferentFoldersAreIndependent) {
     LauncherFolder other(GetParam());
     configure("testapp.Forward");
