@@ -34,11 +34,17 @@ bool Launcher::prepare() {
     if (!readSettings(settings)) {
         return false;
     }
-    if (!instance.check(settings, arguments)) {
+    if (!instance.check(settings, arguments,
+                        {settings.mainClass, ibmRuntimesAdmitted(settings), &toJavaStringArray})) {
         return false;
     }
     if (instance.active() && !instance.primary()) {
         return true;
+    }
+    if (instance.active()) {
+        java.signalInstanceReady = [this] {
+            instance.signalReady(java.vm);
+        };
     }
     if (settings.overrideWorkingDir) {
         overrideWorkingDirectory();
@@ -82,7 +88,9 @@ int Launcher::run() {
     if (!assembleJavaApplication(std::move(libraryPathOption))) {
         return kExitFailure;
     }
-    return runApplicationThread() == 0 ? 0 : kExitFailure;
+    int exitCode = runApplicationThread() == 0 ? 0 : kExitFailure;
+    instance.primaryEnds(exitCode);
+    return exitCode;
 }
 
 // The folder with its separator; empty (after the report) when the path is unknown.

@@ -1,17 +1,34 @@
-// The single-instance check and the second instance's wait.
+// The single-instance setting, read the same way on every system.
 #include "service/instance_guard.h"
+
+#include "config/ini_paths.h"
+#include "config/ini_store.h"
 
 namespace launcher {
 
-// Single instance is not offered yet: every start runs as an ordinary launcher.
-bool InstanceGuard::check(const LauncherSettings&, const WideStringList&) {
+bool readSingleInstance(const LauncherSettings& settings, bool& requested) {
+    requested = false;
+    WideString iniPath;
+    if (!mainIniPath(iniPath)) {
+        return false;
+    }
+    if (settings.serviceMode) {
+        return true;
+    }
+    LayeredIniStore store(iniPath);
+    // Exactly in lower case: "Yes" leaves single instance off.
+    requested = store.getValue(u"Application", u"Single Instance") == u"yes";
     return true;
 }
 
-int InstanceGuard::waitForPrimary() {
-    return 0;
-}
+} // namespace launcher
 
-void InstanceGuard::shutDown() {}
+namespace launcher {
+
+InstanceGuard::InstanceGuard() noexcept = default;
+
+InstanceGuard::~InstanceGuard() {
+    shutDown();
+}
 
 } // namespace launcher

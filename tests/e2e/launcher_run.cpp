@@ -16,6 +16,7 @@
 #include <stdexcept>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 
 extern char** environ;
 
@@ -114,10 +115,9 @@ std::string windowsCommandLine(const std::vector<std::string>& arguments) {
     return line;
 }
 
-// Runs argv with the environment, standard output and error going to files.
-int spawnAndWait(const std::vector<std::string>& argv,
-                 const std::map<std::string, std::string>& extra, const fs::path& output,
-                 const fs::path& errors, const fs::path& workingFolder) {
+// Starts argv with the environment, standard output and error going to files.
+pid_t spawn(const std::vector<std::string>& argv, const std::map<std::string, std::string>& extra,
+            const fs::path& output, const fs::path& errors, const fs::path& workingFolder) {
     std::vector<std::string> environment;
     for (char** entry = environ; *entry != nullptr; ++entry) {
         std::string pair(*entry);
@@ -154,7 +154,11 @@ int spawnAndWait(const std::vector<std::string>& argv,
     if (failed != 0) {
         throw std::runtime_error("cannot start " + argv[0]);
     }
-    // A hung launcher must fail its test, not the whole run.
+    return pid;
+}
+
+// A hung launcher must fail its test, not the whole run.
+int waitForExit(pid_t pid, const std::string& program) {
     for (int waited = 0;; ++waited) {
         int status = 0;
         pid_t done = waitpid(pid, &status, WNOHANG);
@@ -164,10 +168,16 @@ int spawnAndWait(const std::vector<std::string>& argv,
         if (waited >= kRunTimeoutSeconds * 100) {
             kill(pid, SIGKILL);
             waitpid(pid, &status, 0);
-            throw std::runtime_error(argv[0] + " did not end within the time limit");
+            throw std::runtime_error(program + " did not end within the time limit");
         }
         usleep(10000);
     }
+}
+
+int spawnAndWait(const std::vector<std::string>& argv,
+                 const std::map<std::string, std::string>& extra, const fs::path& output,
+                 const fs::path& errors, const fs::path& workingFolder) {
+    return waitForExit(spawn(argv, extra, output, errors, workingFolder), argv[0]);
 }
 
 // One Wine session for all the Windows runs: each run then starts in a server that
@@ -348,14 +358,8 @@ RunResult LauncherFolder::runWindows(const std::string& commandLine,
     if (!windowsBuildPresent()) {
         throw std::runtime_error("the Windows build is missing at " + windowsBuild().string());
     }
-    std::map<std::string, std::string> variables = environment;
-    variables["TESTJVM_RECORD"] = windowsPathOf(path() / "record.txt");
-    variables["LAUNCHER_PROBE_COMMAND_LINE"] =
-        "\"" + windowsPathOf(executable()) + "\"" + commandLine;
-    variables["LAUNCHER_PROBE_RESULT"] = windowsPathOf(path() / "exit-code.txt");
-    variables["WINEPREFIX"] = (windowsBuild() / "wineprefix").string();
-    variables["WINEDEBUG"] = "-all";
-    variables["WINEDLLOVERRIDES"] = "mscoree,mshtml=";
+    std::map<std::string, std::string> variables =
+        windowsEnvironment(commandLine, environment, "exit-code.txt");
     fs::remove(path() / "record.txt");
     fs::remove(path() / "exit-code.txt");
     std::vector<std::string> argv = {"/usr/bin/wine",
@@ -368,6 +372,102 @@ RunResult LauncherFolder::runWindows(const std::string& commandLine,
     std::string code = readFile(path() / "exit-code.txt");
     if (probe != 0 || code.empty()) {
         throw std::runtime_error("the exit code probe failed (" + std::to_string(probe) +
+                                 "): " + result.errors);
+    }
+    result.exitCode = static_cast<uint32_t>(std::stoul(code));
+    return result;
+}
+
+std::map<std::string, std::string>
+LauncherFolder::windowsEnvironment(const std::string& commandLine,
+                                   const std::map<std::string, std::string>& environment,
+                                   const std::string& exitCodeFile) const {
+    std::map<std::string, std::string> variables = environment;
+    variables["TESTJVM_RECORD"] = windowsPathOf(path() / "record.txt");
+    variables["LAUNCHER_PROBE_COMMAND_LINE"] =
+        "\"" + windowsPathOf(executable()) + "\"" + commandLine;
+    variables["LAUNCHER_PROBE_RESULT"] = windowsPathOf(path() / exitCodeFile);
+    variables["WINEPREFIX"] = (windowsBuild() / "wineprefix").string();
+    variables["WINEDEBUG"] = "-all";
+    variables["WINEDLLOVERRIDES"] = "mscoree,mshtml=";
+    return variables;
+}
+
+StartedRun LauncherFolder::start(const std::vector<std::string>& arguments, const std::string& tag,
+                                 const std::map<std::string, std::string>& environment) const {
+    fs::path output = path() / ("stdout-" + tag + ".txt");
+    fs::path errors = path() / ("stderr-" + tag + ".txt");
+    if (configuration_.target == Target::Windows) {
+        if (!windowsBuildPresent()) {
+            throw std::runtime_error("the Windows build is missing at " + windowsBuild().string());
+        }
+        std::string exitCodeFile = "exit-code-" + tag + ".txt";
+        fs::remove(path() / exitCodeFile);
+        std::vector<std::string> argv = {
+            "/usr/bin/wine", (windowsBuild() / "tests" / "exit_code_probe.exe").string()};
+        pid_t pid = spawn(
+            argv, windowsEnvironment(windowsCommandLine(arguments), environment, exitCodeFile),
+            output, errors, workingFolder());
+        return StartedRun(Target::Windows, pid, path(), tag);
+    }
+    std::map<std::string, std::string> variables = environment;
+    variables["TESTJVM_RECORD"] = (path() / "record.txt").string();
+    std::vector<std::string> argv = {executable().string()};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    pid_t pid = spawn(argv, variables, output, errors, workingFolder());
+    return StartedRun(Target::Linux, pid, path(), tag);
+}
+
+bool LauncherFolder::waitForRecordLine(const std::string& line) const {
+    for (int waited = 0; waited < kRunTimeoutSeconds * 100; ++waited) {
+        std::vector<std::string> lines = record();
+        if (std::find(lines.begin(), lines.end(), line) != lines.end()) {
+            return true;
+        }
+        usleep(10000);
+    }
+    return false;
+}
+
+StartedRun::StartedRun(Target target, int pid, fs::path folder, std::string tag)
+    : target_(target), pid_(pid), folder_(std::move(folder)), tag_(std::move(tag)) {}
+
+StartedRun::StartedRun(StartedRun&& other) noexcept
+    : target_(other.target_), pid_(std::exchange(other.pid_, -1)),
+      folder_(std::move(other.folder_)), tag_(std::move(other.tag_)) {}
+
+StartedRun::~StartedRun() {
+    // A test that failed half way must not leave its runs behind.
+    kill();
+}
+
+bool StartedRun::ended() const {
+    siginfo_t info{};
+    return pid_ <= 0 ||
+           (waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+            info.si_pid == pid_);
+}
+
+void StartedRun::kill() {
+    if (pid_ > 0) {
+        ::kill(pid_, SIGKILL);
+        int status = 0;
+        waitpid(std::exchange(pid_, -1), &status, 0);
+    }
+}
+
+RunResult StartedRun::finish() {
+    int status = waitForExit(std::exchange(pid_, -1), "the run " + tag_);
+    RunResult result;
+    result.output = readFile(folder_ / ("stdout-" + tag_ + ".txt"));
+    result.errors = readFile(folder_ / ("stderr-" + tag_ + ".txt"));
+    if (target_ == Target::Linux) {
+        result.exitCode = static_cast<uint32_t>(status);
+        return result;
+    }
+    std::string code = readFile(folder_ / ("exit-code-" + tag_ + ".txt"));
+    if (status != 0 || code.empty()) {
+        throw std::runtime_error("the exit code probe failed (" + std::to_string(status) +
                                  "): " + result.errors);
     }
     result.exitCode = static_cast<uint32_t>(std::stoul(code));

@@ -46,6 +46,29 @@ struct RunResult {
     std::string errors;    // standard error
 };
 
+// A run that goes on while the test does other things (single instance: a
+// primary and its second instances). Its output files carry its tag.
+class StartedRun {
+  public:
+    StartedRun(Target target, int pid, std::filesystem::path folder, std::string tag);
+    StartedRun(StartedRun&& other) noexcept;
+    StartedRun& operator=(StartedRun&&) = delete;
+    ~StartedRun();
+
+    // Waits, for two minutes at most, and returns the result.
+    RunResult finish();
+    // Whether the process has ended; it is not reaped.
+    bool ended() const;
+    // Ends the process at once, as a crash would.
+    void kill();
+
+  private:
+    Target target_;
+    int pid_;
+    std::filesystem::path folder_;
+    std::string tag_;
+};
+
 class LauncherFolder {
   public:
     explicit LauncherFolder(const Configuration& configuration);
@@ -72,6 +95,13 @@ class LauncherFolder {
     RunResult runCommandLine(const std::string& afterProgram,
                              const std::map<std::string, std::string>& environment = {}) const;
 
+    // Starts the launcher without waiting for it. The record is not cleared, so
+    // that runs going on together can share it.
+    StartedRun start(const std::vector<std::string>& arguments, const std::string& tag,
+                     const std::map<std::string, std::string>& environment = {}) const;
+    // Waits, for two minutes at most, until the record holds `line`.
+    bool waitForRecordLine(const std::string& line) const;
+
     // Runs start in `folder` instead of the launcher's own folder (empty: that one).
     void setWorkingFolder(std::filesystem::path folder) { workingFolder_ = std::move(folder); }
 
@@ -91,6 +121,10 @@ class LauncherFolder {
                        const std::map<std::string, std::string>& environment) const;
     RunResult runWindows(const std::string& commandLine,
                          const std::map<std::string, std::string>& environment) const;
+    std::map<std::string, std::string>
+    windowsEnvironment(const std::string& commandLine,
+                       const std::map<std::string, std::string>& environment,
+                       const std::string& exitCodeFile) const;
     std::filesystem::path executable() const;
     std::filesystem::path workingFolder() const;
 
