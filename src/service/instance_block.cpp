@@ -52,6 +52,23 @@ WideStringList readArgumentArea(std::span<const char16_t> area) {
     return list;
 }
 
+WideStringList readArgumentArea(std::span<const char16_t> area, size_t count) {
+    WideStringList list;
+    size_t index = 0;
+    while (list.size() < std::max<size_t>(count, 1)) {
+        WideString current;
+        for (; index < area.size() && area[index] != u'\0'; ++index) {
+            current.append(area[index]);
+        }
+        list.push_back(std::move(current));
+        ++index;
+        if (index >= area.size()) {
+            break; // a count larger than the area holds: the rest is not there
+        }
+    }
+    return list;
+}
+
 bool writeForwardedArguments(InstanceBlock& block, const WideStringList& arguments,
                              uint32_t requester) {
     if (argumentAreaSize(arguments) > kArgumentAreaBytes) {
@@ -60,6 +77,7 @@ bool writeForwardedArguments(InstanceBlock& block, const WideStringList& argumen
     publish(block.argumentsWriter, 0);
     std::atomic_thread_fence(std::memory_order_seq_cst);
     encodeArgumentArea(block.arguments, arguments);
+    publish(block.argumentCount, static_cast<uint32_t>(arguments.size() + 1));
     publish(block.argumentsWriter, requester);
     return true;
 }
@@ -68,6 +86,7 @@ std::optional<WideStringList> takeForwardedArguments(InstanceBlock& block, uint3
     if (requester == 0 || observe(block.argumentsWriter) != requester) {
         return std::nullopt;
     }
+    uint32_t count = observe(block.argumentCount);
     std::array<char16_t, kArgumentAreaUnits> copy;
     std::copy(std::begin(block.arguments), std::end(block.arguments), copy.begin());
     // The copy counts only when nobody started writing while it was taken.
@@ -76,7 +95,7 @@ std::optional<WideStringList> takeForwardedArguments(InstanceBlock& block, uint3
         return std::nullopt;
     }
     publish(block.argumentsTaken, requester);
-    return readArgumentArea(copy);
+    return count == 0 ? readArgumentArea(copy) : readArgumentArea(copy, count - 1);
 }
 
 } // namespace launcher

@@ -33,12 +33,16 @@ struct InstanceBlock {
     uint32_t argumentsWriter;
     // Whose arguments the primary copied last.
     uint32_t argumentsTaken;
-    unsigned char unused[kInstanceBlockSize - 1064];
+    // How many arguments the area holds, plus one; 0 for an area written without
+    // a count, which is read by the layout's rules alone.
+    uint32_t argumentCount;
+    unsigned char unused[kInstanceBlockSize - 1068];
 };
 static_assert(offsetof(InstanceBlock, processId) == 4);
 static_assert(offsetof(InstanceBlock, messageId) == 8);
 static_assert(offsetof(InstanceBlock, arguments) == 12);
 static_assert(offsetof(InstanceBlock, headerComplete) == 1052);
+static_assert(offsetof(InstanceBlock, argumentCount) == 1064);
 static_assert(sizeof(InstanceBlock) == kInstanceBlockSize);
 
 // The block is shared with other processes: its fields are read and written as
@@ -64,6 +68,9 @@ bool encodeArgumentArea(std::span<char16_t, kArgumentAreaUnits> area,
 // from the end, so an empty argument after the first ends the list. Units past
 // the end of `area` read as the zeros of the block's unused half.
 WideStringList readArgumentArea(std::span<const char16_t> area);
+// The area read back knowing how many arguments it holds, so that empty ones
+// arrive too; no arguments still arrive as one empty argument.
+WideStringList readArgumentArea(std::span<const char16_t> area, size_t count);
 
 // A second instance's side: writes the arguments for `requester`, marked as
 // incomplete while they are written. False when they do not fit.

@@ -83,7 +83,8 @@ TEST_P(SingleInstance, AnIntSecondaryMainsAnswerIsTheSecondInstancesExitCode) {
         {{"a", "b c"}, "[a] [b c]", 2},
         {{}, "[]", 1}, // no arguments arrive as one empty string
         {{"", "x"}, "[] [x]", 2},
-        {{"a", "", "b"}, "[a]", 1}, // the area cannot tell an empty argument from its end
+        {{"a", "", "b"}, "[a] [] [b]", 3}, // empty arguments arrive too
+        {{"a", ""}, "[a] []", 2},
         {{"-x", "k=v", "/y"}, "[-x] [k=v] [/y]", 3},
     };
     std::vector<std::string> expected;

@@ -174,5 +174,30 @@ TEST(ArgumentArea, AnAreaBeingWrittenIsNotTaken) {
     EXPECT_FALSE(takeForwardedArguments(block, 5).has_value());
 }
 
+// With the count beside the area every argument arrives as given, empty ones
+// included; an area written without a count keeps the layout's own reading.
+TEST(ArgumentArea, EveryForwardedArgumentArrivesEmptyOnesToo) {
+    const struct {
+        const char* name;
+        WideStringList sent;
+        WideStringList received;
+    } cases[] = {
+        {"an empty one between two", listOf({u"a", u"", u"b"}), listOf({u"a", u"", u"b"})},
+        {"an empty last one", listOf({u"a", u""}), listOf({u"a", u""})},
+        {"only empty ones", listOf({u"", u""}), listOf({u"", u""})},
+        {"none", {}, listOf({u""})},
+        {"one of 518 units", listOf({repeatedText(u"y", 518)}), listOf({repeatedText(u"y", 518)})},
+    };
+    for (const auto& c : cases) {
+        InstanceBlock block{};
+        ASSERT_TRUE(writeForwardedArguments(block, c.sent, 9)) << c.name;
+        EXPECT_EQ(takeForwardedArguments(block, 9), c.received) << c.name;
+    }
+    InstanceBlock uncounted{};
+    ASSERT_TRUE(writeForwardedArguments(uncounted, listOf({u"a", u"", u"b"}), 9));
+    publish(uncounted.argumentCount, 0);
+    EXPECT_EQ(takeForwardedArguments(uncounted, 9), listOf({u"a"}));
+}
+
 } // namespace
 } // namespace launcher
