@@ -114,10 +114,10 @@ std::string windowsCommandLine(const std::vector<std::string>& arguments) {
     return line;
 }
 
-// Runs argv with the environment, standard output and error going to files.
-int spawnAndWait(const std::vector<std::string>& argv,
-                 const std::map<std::string, std::string>& extra, const fs::path& output,
-                 const fs::path& errors, const fs::path& workingFolder) {
+// Starts argv with the environment, standard output and error going to files.
+pid_t spawnProcess(const std::vector<std::string>& argv,
+                   const std::map<std::string, std::string>& extra, const fs::path& output,
+                   const fs::path& errors, const fs::path& workingFolder) {
     std::vector<std::string> environment;
     for (char** entry = environ; *entry != nullptr; ++entry) {
         std::string pair(*entry);
@@ -154,7 +154,11 @@ int spawnAndWait(const std::vector<std::string>& argv,
     if (failed != 0) {
         throw std::runtime_error("cannot start " + argv[0]);
     }
-    // A hung launcher must fail its test, not the whole run.
+    return pid;
+}
+
+// A hung process must fail its test, not the whole run.
+int waitForProcess(pid_t pid, const std::string& name) {
     for (int waited = 0;; ++waited) {
         int status = 0;
         pid_t done = waitpid(pid, &status, WNOHANG);
@@ -164,10 +168,16 @@ int spawnAndWait(const std::vector<std::string>& argv,
         if (waited >= kRunTimeoutSeconds * 100) {
             kill(pid, SIGKILL);
             waitpid(pid, &status, 0);
-            throw std::runtime_error(argv[0] + " did not end within the time limit");
+            throw std::runtime_error(name + " did not end within the time limit");
         }
         usleep(10000);
     }
+}
+
+int spawnAndWait(const std::vector<std::string>& argv,
+                 const std::map<std::string, std::string>& extra, const fs::path& output,
+                 const fs::path& errors, const fs::path& workingFolder) {
+    return waitForProcess(spawnProcess(argv, extra, output, errors, workingFolder), argv[0]);
 }
 
 // One Wine session for all the Windows runs: each run then starts in a server that
@@ -332,12 +342,68 @@ RunResult LauncherFolder::runLinux(const std::vector<std::string>& arguments,
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     fs::remove(path() / "record.txt");
     RunResult result;
-    result.exitCode = static_cast<uint32_t>(
-        spawnAndWait(argv, variables, path() / "stdout.txt", path() / "stderr.txt",
-                     workingFolder()));
+    result.exitCode = static_cast<uint32_t>(spawnAndWait(argv, variables, path() / "stdout.txt",
+                                                         path() / "stderr.txt", workingFolder()));
     result.output = readFile(path() / "stdout.txt");
     result.errors = readFile(path() / "stderr.txt");
     return result;
+}
+
+RunningLauncher LauncherFolder::start(const std::vector<std::string>& arguments,
+                                      const std::map<std::string, std::string>& environment) const {
+    if (configuration_.target != Target::Linux) {
+        throw std::runtime_error("only the Linux launcher is started without waiting");
+    }
+    std::vector<std::string> argv = {executable().string()};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    pid_t pid = spawnProcess(argv, environment, path() / "stdout.txt", path() / "stderr.txt",
+                             workingFolder());
+    return RunningLauncher(pid, path());
+}
+
+RunningLauncher
+LauncherFolder::startWindowsProgram(const std::string& program,
+                                    const std::vector<std::string>& arguments) const {
+    std::map<std::string, std::string> variables = {
+        {"WINEPREFIX", (windowsBuild() / "wineprefix").string()},
+        {"WINEDEBUG", "-all"},
+        {"WINEDLLOVERRIDES", "mscoree,mshtml="}};
+    std::vector<std::string> argv = {"/usr/bin/wine", program};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    pid_t pid = spawnProcess(argv, variables, path() / "program-stdout.txt",
+                             path() / "program-stderr.txt", workingFolder());
+    return RunningLauncher(pid, path());
+}
+
+RunningLauncher::~RunningLauncher() {
+    if (pid_ > 0) {
+        kill(pid_, SIGKILL);
+        int status = 0;
+        waitpid(pid_, &status, 0);
+    }
+}
+
+void RunningLauncher::signal(int number) const {
+    kill(pid_, number);
+}
+
+RunResult RunningLauncher::wait() {
+    RunResult result;
+    result.exitCode = static_cast<uint32_t>(waitForProcess(pid_, "the launcher"));
+    pid_ = 0;
+    result.output = readFile(folder_ / "stdout.txt");
+    result.errors = readFile(folder_ / "stderr.txt");
+    return result;
+}
+
+bool waitForFile(const fs::path& file, int seconds) {
+    for (int waited = 0; waited < seconds * 100; ++waited) {
+        if (fs::exists(file)) {
+            return true;
+        }
+        usleep(10000); // the file's appearance is the event; nothing announces it
+    }
+    return fs::exists(file);
 }
 
 RunResult LauncherFolder::runWindows(const std::string& commandLine,
