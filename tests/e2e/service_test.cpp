@@ -91,10 +91,11 @@ struct Command {
     std::string output;
 };
 
-// A Windows program of the build's prefix, with its output and status.
+// A Windows program of the build's prefix, with its output and status; one that
+// hangs is ended after two minutes (status 124), so that the test fails instead.
 Command wine(const std::vector<std::string>& arguments) {
     std::string line = "WINEPREFIX=" + shellQuoted((windowsBuild() / "wineprefix").string()) +
-                       " WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' wine";
+                       " WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' timeout 120 wine";
     for (const std::string& argument : arguments) {
         line += " " + shellQuoted(argument);
     }
