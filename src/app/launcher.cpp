@@ -224,11 +224,19 @@ int launcherMain() {
         }
         if (launcher.settings.serviceMode) {
             setVmExitListener(&service);
-            return service.runDispatcher([&launcher](const WideStringList& startParameters) {
-                launcher.arguments.insert(launcher.arguments.end(), startParameters.begin(),
-                                          startParameters.end());
+            launcher.java.mainStarting = [&launcher, &service] {
+                service.mainCalled(launcher.java.vm);
+            };
+            ServiceLaunch launch;
+            launch.run = [&launcher](const WideStringList& serviceArguments) {
+                launcher.arguments.insert(launcher.arguments.end(), serviceArguments.begin(),
+                                          serviceArguments.end());
                 return launcher.run();
-            });
+            };
+            launch.mainClass = launcher.settings.mainClass;
+            launch.omitServiceName = launcher.settings.omitServiceName;
+            launch.ibmRuntimesAdmitted = ibmRuntimesAdmitted(launcher.settings);
+            return service.runDispatcher(std::move(launch));
         }
         return launcher.run();
     } catch (const LauncherError& error) {

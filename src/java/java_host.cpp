@@ -177,6 +177,9 @@ bool JavaHost::invokeMain() {
     if (signalInstanceReady) {
         signalInstanceReady();
     }
+    if (mainStarting) {
+        mainStarting();
+    }
     env->CallStaticVoidMethod(mainClass, main, arguments);
 
     // An exception main did not catch stays pending for the VM to report, unless

@@ -40,6 +40,9 @@ class JavaHost {
     JavaApplication application;
     JavaVM* vm = nullptr;
     JNIEnv* environment = nullptr;
+    // Called on this thread right before main, after the instance is ready: a
+    // service's stop requests may reach Java from then on.
+    std::function<void()> mainStarting;
     // Called right before main, so that forwarded arguments wait for the application.
     std::function<void()> signalInstanceReady;
 };

@@ -1,20 +1,107 @@
-// The service front end: dispatcher, control handler and the VM's end.
+// The service front end's portable rules: the added arguments, when stop requests
+// reach Java, and what a stop thread does there.
 #include "service/service_host.h"
+
+#include "java/java_host.h"
+#include "platform/thread.h"
 
 namespace launcher {
 
 namespace {
-// ERROR_FAILED_SERVICE_CONTROLLER_CONNECT: what a start outside the service
-// control manager reports.
-constexpr int kNoServiceController = 1063;
-} // namespace
 
-// The service dispatcher is not connected yet.
-int ServiceHost::runDispatcher(ServiceRun) {
-    return kNoServiceController;
+constexpr unsigned kStopPending = 1;
+constexpr unsigned kMainCalled = 2;
+constexpr unsigned kEnded = 4;
+
+uint32_t stopThread(void* host) {
+    static_cast<ServiceHost*>(host)->stopJavaApplication();
+    return 0;
 }
 
-void ServiceHost::onVmExit(int32_t) {}
+// FindClass wants modified UTF-8; the VM's own string conversion gives it for any
+// class name, where a code-page conversion would lose what the page lacks.
+jclass findClass(JNIEnv* env, const WideString& internalName) {
+    jstring name = toJavaString(env, internalName);
+    if (name == nullptr) {
+        return nullptr;
+    }
+    const char* modifiedUtf8 = env->GetStringUTFChars(name, nullptr);
+    if (modifiedUtf8 == nullptr) {
+        return nullptr;
+    }
+    jclass found = env->FindClass(modifiedUtf8);
+    env->ReleaseStringUTFChars(name, modifiedUtf8);
+    env->DeleteLocalRef(name);
+    return found;
+}
+
+} // namespace
+
+WideStringList serviceArguments(const WideStringList& startParameters, bool omitServiceName) {
+    WideStringList added;
+    for (size_t i = 0; i < startParameters.size(); ++i) {
+        if (i == 0 && omitServiceName) {
+            continue;
+        }
+        added.push_back(startParameters[i]);
+    }
+    return added;
+}
+
+// Whichever of request and mainCalled comes second delivers the kept request, so
+// it is delivered exactly once however the two threads interleave.
+void StopRequests::request() {
+    unsigned before = state_.fetch_or(kStopPending, std::memory_order_acq_rel);
+    if ((before & kEnded) == 0 && (before & kMainCalled) != 0) {
+        deliver_();
+    }
+}
+
+void StopRequests::mainCalled() {
+    unsigned before = state_.fetch_or(kMainCalled, std::memory_order_acq_rel);
+    if ((before & (kStopPending | kMainCalled | kEnded)) == kStopPending) {
+        deliver_();
+    }
+}
+
+void StopRequests::ended() {
+    state_.fetch_or(kEnded, std::memory_order_acq_rel);
+}
+
+ServiceHost::ServiceHost()
+    : stops_([this] {
+          // The handler that asked must not wait for Java: each request gets a
+          // thread of its own, which ends by itself.
+          auto thread = platform::Thread::start(0, &stopThread, this);
+          static_cast<void>(thread);
+      }) {}
+
+void ServiceHost::stopJavaApplication() {
+    JavaVM* vm = vm_;
+    if (vm == nullptr) {
+        return;
+    }
+    JNIEnv* env = nullptr;
+    if (vm->AttachCurrentThread(reinterpret_cast<void**>(&env), nullptr) != JNI_OK) {
+        return;
+    }
+    jclass mainClass = findClass(env, launch_.mainClass);
+    if (mainClass != nullptr) {
+        jmethodID stop = env->GetStaticMethodID(mainClass, "stop", "()V");
+        if (stop != nullptr) {
+            env->CallStaticVoidMethodA(mainClass, stop, nullptr);
+        } else {
+            env->ExceptionClear(); // the missing method is expected, not a fault
+            callSystemExit(env, 0);
+        }
+    }
+    if (env->ExceptionOccurred() != nullptr) {
+        env->ExceptionDescribe();
+    }
+    if (!launch_.ibmRuntimesAdmitted) {
+        vm->DetachCurrentThread();
+    }
+}
 
 void ServiceHost::onVmAbort() {}
 

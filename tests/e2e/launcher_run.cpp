@@ -353,6 +353,63 @@ RunResult LauncherFolder::runLinux(const std::vector<std::string>& arguments,
     return result;
 }
 
+RunningLauncher LauncherFolder::start(const std::vector<std::string>& arguments,
+                                      const std::map<std::string, std::string>& environment) const {
+    if (configuration_.target != Target::Linux) {
+        throw std::runtime_error("only the Linux launcher is started without waiting");
+    }
+    std::vector<std::string> argv = {executable().string()};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    pid_t pid =
+        spawn(argv, environment, path() / "stdout.txt", path() / "stderr.txt", workingFolder());
+    return RunningLauncher(pid, path());
+}
+
+RunningLauncher
+LauncherFolder::startWindowsProgram(const std::string& program,
+                                    const std::vector<std::string>& arguments) const {
+    std::map<std::string, std::string> variables = {
+        {"WINEPREFIX", (windowsBuild() / "wineprefix").string()},
+        {"WINEDEBUG", "-all"},
+        {"WINEDLLOVERRIDES", "mscoree,mshtml="}};
+    std::vector<std::string> argv = {"/usr/bin/wine", program};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    pid_t pid = spawn(argv, variables, path() / "program-stdout.txt", path() / "program-stderr.txt",
+                      workingFolder());
+    return RunningLauncher(pid, path());
+}
+
+RunningLauncher::~RunningLauncher() {
+    if (pid_ > 0) {
+        kill(pid_, SIGKILL);
+        int status = 0;
+        waitpid(pid_, &status, 0);
+    }
+}
+
+void RunningLauncher::signal(int number) const {
+    kill(pid_, number);
+}
+
+RunResult RunningLauncher::wait() {
+    RunResult result;
+    result.exitCode = static_cast<uint32_t>(waitForExit(pid_, "the launcher"));
+    pid_ = 0;
+    result.output = readFile(folder_ / "stdout.txt");
+    result.errors = readFile(folder_ / "stderr.txt");
+    return result;
+}
+
+bool waitForFile(const fs::path& file, int seconds) {
+    for (int waited = 0; waited < seconds * 100; ++waited) {
+        if (fs::exists(file)) {
+            return true;
+        }
+        usleep(10000); // the file's appearance is the event; nothing announces it
+    }
+    return fs::exists(file);
+}
+
 RunResult LauncherFolder::runWindows(const std::string& commandLine,
                                      const std::map<std::string, std::string>& environment) const {
     if (!windowsBuildPresent()) {

@@ -11,6 +11,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace launcher::e2e {
@@ -69,6 +70,30 @@ class StartedRun {
     std::string tag_;
 };
 
+// A launcher process that runs while the test goes on (Linux only); killed when
+// the test leaves it running.
+class RunningLauncher {
+  public:
+    RunningLauncher(int pid, std::filesystem::path folder)
+        : pid_(pid), folder_(std::move(folder)) {}
+    ~RunningLauncher();
+    RunningLauncher(const RunningLauncher&) = delete;
+    RunningLauncher& operator=(const RunningLauncher&) = delete;
+    RunningLauncher(RunningLauncher&& other) noexcept
+        : pid_(std::exchange(other.pid_, 0)), folder_(std::move(other.folder_)) {}
+
+    void signal(int number) const;
+    // Waits for the end (with the harness's time limit) and reads the output.
+    RunResult wait();
+
+  private:
+    int pid_;
+    std::filesystem::path folder_;
+};
+
+// Waits until `file` exists, at most `seconds`; whether it does.
+bool waitForFile(const std::filesystem::path& file, int seconds);
+
 class LauncherFolder {
   public:
     explicit LauncherFolder(const Configuration& configuration);
@@ -91,6 +116,12 @@ class LauncherFolder {
     // quotes). `environment` is added to the inherited one.
     RunResult run(const std::vector<std::string>& arguments = {},
                   const std::map<std::string, std::string>& environment = {}) const;
+    // Starts the Linux launcher and returns at once.
+    RunningLauncher start(const std::vector<std::string>& arguments = {},
+                          const std::map<std::string, std::string>& environment = {}) const;
+    // Starts a Windows program under Wine in the build's prefix and returns at once.
+    RunningLauncher startWindowsProgram(const std::string& program,
+                                        const std::vector<std::string>& arguments) const;
     // Runs with a Windows command line after the program path, exactly as written.
     RunResult runCommandLine(const std::string& afterProgram,
                              const std::map<std::string, std::string>& environment = {}) const;
