@@ -17,6 +17,10 @@ namespace {
 
 std::string notifySocket;
 std::atomic<bool> launchOver{false};
+// The thread that takes the stop signals, while it takes them.
+pthread_t stopWatcher{};
+std::atomic<bool> watcherRunning{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "read in a signal handler");
 
 void notify(std::string_view message) {
     if (notifySocket.empty()) {
@@ -49,6 +53,14 @@ void* watchStopSignals(void* host) {
     }
 }
 
+// Once main runs, a stop signal that reaches a thread other than the watcher is
+// handed on to it: only pthread_kill, which a signal handler may call.
+void forwardStopSignal(int signal) {
+    if (watcherRunning.load()) {
+        pthread_kill(stopWatcher, signal);
+    }
+}
+
 } // namespace
 
 // Before any thread exists the stop signals are blocked, so every thread made
@@ -68,19 +80,33 @@ int ServiceHost::runDispatcher(ServiceLaunch launch) {
     sigaction(SIGTERM, &ignore, nullptr);
     sigaction(SIGINT, &ignore, nullptr);
 
-    pthread_t watcher{};
-    bool watching = pthread_create(&watcher, nullptr, watchStopSignals, this) == 0;
+    bool watching = pthread_create(&stopWatcher, nullptr, watchStopSignals, this) == 0;
+    watcherRunning.store(watching);
     int result = launch_.run(serviceArguments({}, launch_.omitServiceName));
     launchEnded();
     if (watching) {
         launchOver.store(true);
-        pthread_kill(watcher, SIGTERM);
-        pthread_join(watcher, nullptr);
+        watcherRunning.store(false);
+        pthread_kill(stopWatcher, SIGTERM);
+        pthread_join(stopWatcher, nullptr);
     }
     return result;
 }
 
+// The VM is made, with its threads keeping the stop signals blocked. From here
+// the signals are no longer ignored but handed to the watcher, and the
+// application thread takes them again: threads it starts (the VM unblocks the
+// stop signals in every new thread unless they are ignored) and the programs
+// those start no longer inherit a blocked, ignored SIGTERM and SIGINT.
 void ServiceHost::mainCalled(JavaVM* vm) {
+    struct sigaction forward {};
+    forward.sa_handler = forwardStopSignal;
+    forward.sa_flags = SA_RESTART;
+    sigemptyset(&forward.sa_mask);
+    sigaction(SIGTERM, &forward, nullptr);
+    sigaction(SIGINT, &forward, nullptr);
+    sigset_t signals = stopSignals();
+    pthread_sigmask(SIG_UNBLOCK, &signals, nullptr);
     vm_ = vm;
     notify("READY=1");
     stops_.mainCalled();

@@ -388,5 +388,22 @@ TEST_P(ServiceOnLinux, AStopBeforeMainIsKeptUntilMainRuns) {
     EXPECT_TRUE(fs::exists(mark("stop")));
 }
 
+// Programs the application starts, from main or from a thread of its own, are not
+// left with SIGTERM or SIGINT blocked or ignored, or a supervisor could not stop them.
+TEST_P(ServiceOnLinux, ProgramsTheApplicationStartsCanBeStoppedBySignals) {
+    configure("testapp.ChildSignals", "Application Type=service");
+    RunResult result = folder.run();
+    ASSERT_EQ(result.exitCode, 0u) << result.output << result.errors;
+    constexpr unsigned long long kStopSignals = (1ull << (SIGTERM - 1)) | (1ull << (SIGINT - 1));
+    for (const char* name : {"child-main", "child-thread"}) {
+        std::istringstream masks(readFile(mark(name)));
+        int seen = 0;
+        for (std::string field, hex; masks >> field >> hex; ++seen) {
+            EXPECT_EQ(std::stoull(hex, nullptr, 16) & kStopSignals, 0u) << name << " " << field;
+        }
+        EXPECT_EQ(seen, 2) << name << ": " << readFile(mark(name));
+    }
+}
+
 } // namespace
 } // namespace launcher::e2e
