@@ -353,51 +353,17 @@ RunResult LauncherFolder::runLinux(const std::vector<std::string>& arguments,
     return result;
 }
 
-RunningLauncher LauncherFolder::start(const std::vector<std::string>& arguments,
-                                      const std::map<std::string, std::string>& environment) const {
-    if (configuration_.target != Target::Linux) {
-        throw std::runtime_error("only the Linux launcher is started without waiting");
-    }
-    std::vector<std::string> argv = {executable().string()};
-    argv.insert(argv.end(), arguments.begin(), arguments.end());
-    pid_t pid =
-        spawn(argv, environment, path() / "stdout.txt", path() / "stderr.txt", workingFolder());
-    return RunningLauncher(pid, path());
-}
-
-RunningLauncher
-LauncherFolder::startWindowsProgram(const std::string& program,
-                                    const std::vector<std::string>& arguments) const {
+StartedRun LauncherFolder::startWindowsProgram(const std::string& program,
+                                               const std::vector<std::string>& arguments) const {
     std::map<std::string, std::string> variables = {
         {"WINEPREFIX", (windowsBuild() / "wineprefix").string()},
         {"WINEDEBUG", "-all"},
         {"WINEDLLOVERRIDES", "mscoree,mshtml="}};
     std::vector<std::string> argv = {"/usr/bin/wine", program};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
-    pid_t pid = spawn(argv, variables, path() / "program-stdout.txt", path() / "program-stderr.txt",
+    pid_t pid = spawn(argv, variables, path() / "stdout-program.txt", path() / "stderr-program.txt",
                       workingFolder());
-    return RunningLauncher(pid, path());
-}
-
-RunningLauncher::~RunningLauncher() {
-    if (pid_ > 0) {
-        kill(pid_, SIGKILL);
-        int status = 0;
-        waitpid(pid_, &status, 0);
-    }
-}
-
-void RunningLauncher::signal(int number) const {
-    kill(pid_, number);
-}
-
-RunResult RunningLauncher::wait() {
-    RunResult result;
-    result.exitCode = static_cast<uint32_t>(waitForExit(pid_, "the launcher"));
-    pid_ = 0;
-    result.output = readFile(folder_ / "stdout.txt");
-    result.errors = readFile(folder_ / "stderr.txt");
-    return result;
+    return StartedRun(Target::Linux, pid, path(), "program");
 }
 
 bool waitForFile(const fs::path& file, int seconds) {
@@ -510,6 +476,12 @@ void StartedRun::kill() {
         ::kill(pid_, SIGKILL);
         int status = 0;
         waitpid(std::exchange(pid_, -1), &status, 0);
+    }
+}
+
+void StartedRun::signal(int number) const {
+    if (pid_ > 0) {
+        ::kill(pid_, number);
     }
 }
 

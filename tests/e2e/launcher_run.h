@@ -48,7 +48,8 @@ struct RunResult {
 };
 
 // A run that goes on while the test does other things (single instance: a
-// primary and its second instances). Its output files carry its tag.
+// primary and its second instances; a service waiting for its stop). Its output
+// files carry its tag.
 class StartedRun {
   public:
     StartedRun(Target target, int pid, std::filesystem::path folder, std::string tag);
@@ -62,33 +63,14 @@ class StartedRun {
     bool ended() const;
     // Ends the process at once, as a crash would.
     void kill();
+    // Sends the process a signal (a Linux launcher: the stop request of a service).
+    void signal(int number) const;
 
   private:
     Target target_;
     int pid_;
     std::filesystem::path folder_;
     std::string tag_;
-};
-
-// A launcher process that runs while the test goes on (Linux only); killed when
-// the test leaves it running.
-class RunningLauncher {
-  public:
-    RunningLauncher(int pid, std::filesystem::path folder)
-        : pid_(pid), folder_(std::move(folder)) {}
-    ~RunningLauncher();
-    RunningLauncher(const RunningLauncher&) = delete;
-    RunningLauncher& operator=(const RunningLauncher&) = delete;
-    RunningLauncher(RunningLauncher&& other) noexcept
-        : pid_(std::exchange(other.pid_, 0)), folder_(std::move(other.folder_)) {}
-
-    void signal(int number) const;
-    // Waits for the end (with the harness's time limit) and reads the output.
-    RunResult wait();
-
-  private:
-    int pid_;
-    std::filesystem::path folder_;
 };
 
 // Waits until `file` exists, at most `seconds`; whether it does.
@@ -116,12 +98,10 @@ class LauncherFolder {
     // quotes). `environment` is added to the inherited one.
     RunResult run(const std::vector<std::string>& arguments = {},
                   const std::map<std::string, std::string>& environment = {}) const;
-    // Starts the Linux launcher and returns at once.
-    RunningLauncher start(const std::vector<std::string>& arguments = {},
-                          const std::map<std::string, std::string>& environment = {}) const;
-    // Starts a Windows program under Wine in the build's prefix and returns at once.
-    RunningLauncher startWindowsProgram(const std::string& program,
-                                        const std::vector<std::string>& arguments) const;
+    // Starts a Windows program under Wine in the build's prefix and returns at
+    // once; its result is wine's.
+    StartedRun startWindowsProgram(const std::string& program,
+                                   const std::vector<std::string>& arguments) const;
     // Runs with a Windows command line after the program path, exactly as written.
     RunResult runCommandLine(const std::string& afterProgram,
                              const std::map<std::string, std::string>& environment = {}) const;

@@ -36,16 +36,6 @@ std::string readFile(const fs::path& path) {
     return content.str();
 }
 
-std::vector<Configuration> withTarget(std::vector<Configuration> all, Target target) {
-    std::vector<Configuration> kept;
-    for (Configuration& c : all) {
-        if (c.target == target) {
-            kept.push_back(std::move(c));
-        }
-    }
-    return kept;
-}
-
 class Service : public ::testing::TestWithParam<Configuration> {
   protected:
     Service() : folder(GetParam()) { fs::create_directories(marks()); }
@@ -160,18 +150,18 @@ class ServiceUnderWine : public Service {
     }
 
     std::string name;
-    std::optional<RunningLauncher> holder;
+    std::optional<StartedRun> holder;
 };
 
 class ServiceUnderWineOnRealJvm : public ServiceUnderWine {};
 class ServiceUnderWineOnTestJvm : public ServiceUnderWine {};
 
 INSTANTIATE_TEST_SUITE_P(RealJvm, ServiceUnderWineOnRealJvm,
-                         ::testing::ValuesIn(withTarget(realJvmConfigurations(), Target::Windows)),
+                         ::testing::ValuesIn(onTarget(realJvmConfigurations(), Target::Windows)),
                          nameOf);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(ServiceUnderWineOnRealJvm);
 INSTANTIATE_TEST_SUITE_P(TestJvm, ServiceUnderWineOnTestJvm,
-                         ::testing::ValuesIn(withTarget(testJvmConfigurations(), Target::Windows)),
+                         ::testing::ValuesIn(onTarget(testJvmConfigurations(), Target::Windows)),
                          nameOf);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(ServiceUnderWineOnTestJvm);
 
@@ -336,7 +326,7 @@ class NotifyListener {
 
 class ServiceOnLinux : public Service {};
 INSTANTIATE_TEST_SUITE_P(RealJvm, ServiceOnLinux,
-                         ::testing::ValuesIn(withTarget(realJvmConfigurations(), Target::Linux)),
+                         ::testing::ValuesIn(onTarget(realJvmConfigurations(), Target::Linux)),
                          nameOf);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(ServiceOnLinux);
 
@@ -345,13 +335,14 @@ TEST_P(ServiceOnLinux, SigtermCallsStopAndTheSupervisorHearsReadyAndStopping) {
     fs::path socket = folder.path() / "notify";
     NotifyListener supervisor(socket);
     ASSERT_TRUE(supervisor.bound());
-    RunningLauncher launcher = folder.start({"a", "b c"}, {{"NOTIFY_SOCKET", socket.string()}});
+    StartedRun launcher =
+        folder.start({"a", "b c"}, "service", {{"NOTIFY_SOCKET", socket.string()}});
     EXPECT_EQ(supervisor.next(kStartSeconds), "READY=1");
     ASSERT_TRUE(waitForFile(mark("running"), kStartSeconds));
     EXPECT_EQ(readFile(mark("args")), "a\nb c");
     launcher.signal(SIGTERM);
     EXPECT_EQ(supervisor.next(kStartSeconds), "STOPPING=1");
-    RunResult result = launcher.wait();
+    RunResult result = launcher.finish();
     EXPECT_EQ(result.exitCode, 0u) << result.output << result.errors;
     EXPECT_TRUE(fs::exists(mark("stop")));
     EXPECT_TRUE(fs::exists(mark("main-returned")));
@@ -359,10 +350,10 @@ TEST_P(ServiceOnLinux, SigtermCallsStopAndTheSupervisorHearsReadyAndStopping) {
 
 TEST_P(ServiceOnLinux, SigintWithoutStopEndsThroughSystemExit) {
     configure("testapp.ServiceWithoutStop", "Application Type=service");
-    RunningLauncher launcher = folder.start();
+    StartedRun launcher = folder.start({}, "service");
     ASSERT_TRUE(waitForFile(mark("running"), kStartSeconds));
     launcher.signal(SIGINT);
-    RunResult result = launcher.wait();
+    RunResult result = launcher.finish();
     EXPECT_EQ(result.exitCode, 0u) << result.output << result.errors;
     EXPECT_TRUE(fs::exists(mark("shutdown")));
 }
@@ -376,13 +367,13 @@ TEST_P(ServiceOnLinux, AStopBeforeMainIsKeptUntilMainRuns) {
     fs::path socket = folder.path() / "notify";
     NotifyListener supervisor(socket);
     ASSERT_TRUE(supervisor.bound());
-    RunningLauncher launcher = folder.start({}, {{"NOTIFY_SOCKET", socket.string()}});
+    StartedRun launcher = folder.start({}, "service", {{"NOTIFY_SOCKET", socket.string()}});
     ASSERT_TRUE(waitForFile(mark("vm-starting"), kStartSeconds));
     launcher.signal(SIGTERM);
     EXPECT_EQ(supervisor.next(kStartSeconds), "STOPPING=1");
     std::ofstream(mark("go")).close();
     EXPECT_EQ(supervisor.next(kStartSeconds), "READY=1");
-    RunResult result = launcher.wait();
+    RunResult result = launcher.finish();
     EXPECT_EQ(result.exitCode, 0u) << result.output << result.errors;
     EXPECT_TRUE(fs::exists(mark("running")));
     EXPECT_TRUE(fs::exists(mark("stop")));

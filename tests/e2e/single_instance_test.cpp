@@ -237,16 +237,8 @@ TEST_P(SingleInstance, TwentySecondInstancesAtOnceEachForwardWholeAndGetTheirOwn
 }
 
 class SingleInstanceOnLinux : public SingleInstance {};
-std::vector<Configuration> linuxRealJvms() {
-    std::vector<Configuration> linux;
-    for (const Configuration& c : realJvmConfigurations()) {
-        if (c.target == Target::Linux) {
-            linux.push_back(c);
-        }
-    }
-    return linux;
-}
-INSTANTIATE_TEST_SUITE_P(RealJvm, SingleInstanceOnLinux, ::testing::ValuesIn(linuxRealJvms()),
+INSTANTIATE_TEST_SUITE_P(RealJvm, SingleInstanceOnLinux,
+                         ::testing::ValuesIn(onTarget(realJvmConfigurations(), Target::Linux)),
                          nameOf);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(SingleInstanceOnLinux);
 
