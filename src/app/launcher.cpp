@@ -15,6 +15,7 @@
 #include "platform/process.h"
 #include "platform/thread.h"
 #include "service/service_host.h"
+#include "ui/runtime_folder.h"
 
 #include <new>
 #include <optional>
@@ -41,12 +42,15 @@ bool Launcher::prepare() {
     if (settings.overrideWorkingDir) {
         overrideWorkingDirectory();
     }
-    std::optional<RuntimeChoice> runtime = resolveRuntime(settings);
+    // When no source has a runtime, the user is asked for one (a dialog, or a
+    // terminal prompt on Linux).
+    std::optional<RuntimeChoice> runtime = resolveRuntime(settings, chooseRuntimeFolder);
     if (!runtime) {
         return false;
     }
     jvmLibraryPath = runtime->jvmLibraryPath;
     pairHandOver = runtime->pairHandOver;
+    chosenRuntimeFolder = runtime->chosenFolder;
     if (!chosenRuntimeFolder.empty()) {
         saveJrePath(settings, chosenRuntimeFolder);
     }
