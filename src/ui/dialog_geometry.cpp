@@ -51,15 +51,17 @@ std::optional<uint32_t> parseLinkColour(bool stringType, std::span<const uint8_t
     if (second == std::u16string_view::npos || second + 1 >= text.size()) {
         return std::nullopt;
     }
-    auto lowByte = [](int64_t value) { return static_cast<uint32_t>(value) & 0xFFu; };
+    auto lowByte = [](int64_t value) {
+        return static_cast<uint32_t>(value) & 0xFFu;
+    };
     uint32_t red = lowByte(leadingInteger(text.substr(0, first)));
     uint32_t green = lowByte(leadingInteger(text.substr(first + 1, second - first - 1)));
     uint32_t blue = lowByte(leadingInteger(text.substr(second + 1)));
     return red | (green << 8) | (blue << 16);
 }
 
-void centreWithin(const ScreenRect& window, const ScreenRect& reference,
-                  const ScreenRect& workArea, int32_t& x, int32_t& y) {
+void centreWithin(const ScreenRect& window, const ScreenRect& reference, const ScreenRect& workArea,
+                  int32_t& x, int32_t& y) {
     x = reference.left + (reference.width() - window.width()) / 2;
     y = reference.top + (reference.height() - window.height()) / 2;
     if (x + window.width() > workArea.right) {

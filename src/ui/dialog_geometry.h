@@ -23,7 +23,7 @@ struct ScreenRect {
 // The top-left corner of a window of `size` centred on `reference`, then moved so
 // that its right and bottom edges, and after them its left and top edges, stay
 // inside `workArea`.
-void centreWithin(const ScreenRect& window, const ScreenRect& reference,
-                  const ScreenRect& workArea, int32_t& x, int32_t& y);
+void centreWithin(const ScreenRect& window, const ScreenRect& reference, const ScreenRect& workArea,
+                  int32_t& x, int32_t& y);
 
 } // namespace launcher

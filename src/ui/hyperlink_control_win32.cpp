@@ -85,8 +85,8 @@ bool HyperlinkControl::attach(HWND window) {
         }
     }
     tooltip_.reset(CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, 0, CW_USEDEFAULT, CW_USEDEFAULT,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr,
-                                   moduleInstance(), nullptr));
+                                   CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, moduleInstance(),
+                                   nullptr));
     if (label_.empty()) {
         int length = GetWindowTextLengthW(window);
         std::vector<wchar_t> text(static_cast<size_t>(length) + 1);
@@ -125,8 +125,8 @@ bool HyperlinkControl::attach(HWND window) {
 }
 
 void HyperlinkControl::createLinkFont() {
-    HGDIOBJ base = normalFont_ != nullptr ? static_cast<HGDIOBJ>(normalFont_)
-                                          : GetStockObject(SYSTEM_FONT);
+    HGDIOBJ base =
+        normalFont_ != nullptr ? static_cast<HGDIOBJ>(normalFont_) : GetStockObject(SYSTEM_FONT);
     LOGFONTW description = {};
     if (GetObjectW(base, sizeof description, &description) == 0) {
         return;
@@ -163,8 +163,7 @@ void HyperlinkControl::computeLinkRectangle() {
     if (dc.get() == nullptr) {
         return;
     }
-    HGDIOBJ previousFont =
-        SelectObject(dc.get(), linkFont_ ? linkFont_.get() : normalFont_);
+    HGDIOBJ previousFont = SelectObject(dc.get(), linkFont_ ? linkFont_.get() : normalFont_);
     RECT measured = {0, 0, client.right, client.bottom};
     const std::wstring& text = shownText();
     DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &measured,
@@ -194,8 +193,7 @@ void HyperlinkControl::paint(HDC dc) {
     HGDIOBJ previousFont = SelectObject(dc, linkFont_ ? linkFont_.get() : normalFont_);
     RECT drawn = linkRectangle_;
     const std::wstring& text = shownText();
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &drawn,
-              DT_WORDBREAK | alignment());
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &drawn, DT_WORDBREAK | alignment());
     if (GetFocus() == window_) {
         DrawFocusRect(dc, &linkRectangle_);
     }

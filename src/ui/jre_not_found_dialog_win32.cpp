@@ -25,10 +25,9 @@ INT_PTR JreNotFoundDialog::show(platform::SystemError& error) {
     INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&classes);
     SetLastError(0);
-    INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr),
-                                     MAKEINTRESOURCEW(LAUNCHER_JRE_NOT_FOUND_DIALOG),
-                                     GetActiveWindow(), &JreNotFoundDialog::dialogProcedure,
-                                     reinterpret_cast<LPARAM>(this));
+    INT_PTR result = DialogBoxParamW(
+        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(LAUNCHER_JRE_NOT_FOUND_DIALOG),
+        GetActiveWindow(), &JreNotFoundDialog::dialogProcedure, reinterpret_cast<LPARAM>(this));
     if (result == -1 || result == 0) {
         error = platform::SystemError::last("DialogBoxParamW");
         return -1;

@@ -14,7 +14,8 @@ namespace launcher::ui {
 
 class JreNotFoundDialog {
   public:
-    JreNotFoundDialog(WideString message, JvmType type) : message_(std::move(message)), type_(type) {}
+    JreNotFoundDialog(WideString message, JvmType type)
+        : message_(std::move(message)), type_(type) {}
     JreNotFoundDialog(const JreNotFoundDialog&) = delete;
     JreNotFoundDialog& operator=(const JreNotFoundDialog&) = delete;
 

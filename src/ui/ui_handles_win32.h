@@ -53,8 +53,8 @@ class WindowDc {
 class ComApartment {
   public:
     ComApartment() noexcept
-        : entered_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED |
-                                                         COINIT_DISABLE_OLE1DDE))) {}
+        : entered_(SUCCEEDED(
+              CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
     ~ComApartment() {
         if (entered_) {
             CoUninitialize();
