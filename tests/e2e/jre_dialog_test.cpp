@@ -309,6 +309,75 @@ TEST_F(VirtualDisplay, EscapeCancels) {
     EXPECT_EQ(result.output, "");
 }
 
+// Pixels of the virtual screen in a rectangle, as R, G, B bytes.
+std::string screenPixels(const std::string& display, long x, long y, long width, long height,
+                         const fs::path& folder) {
+    fs::path shot = folder / "screen.png";
+    std::system(("DISPLAY=" + display + " import -window root '" + shot.string() + "'").c_str());
+    return capture("convert '" + shot.string() + "' -crop " + std::to_string(width) + "x" +
+                   std::to_string(height) + "+" + std::to_string(x) + "+" + std::to_string(y) +
+                   " +repage -depth 8 rgb:-");
+}
+
+size_t pixelsOf(const std::string& pixels, unsigned char r, unsigned char g, unsigned char b) {
+    size_t count = 0;
+    for (size_t at = 0; at + 2 < pixels.size(); at += 3) {
+        if (static_cast<unsigned char>(pixels[at]) == r &&
+            static_cast<unsigned char>(pixels[at + 1]) == g &&
+            static_cast<unsigned char>(pixels[at + 2]) == b) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+TEST_F(VirtualDisplay, TheLinkIsDrawnInTheUsersAnchorColourWhenItIsValid) {
+    const std::string key = "'HKCU\\Software\\Microsoft\\Internet Explorer\\Settings'";
+    const std::string reg = wineEnvironment(display) + "wine reg ";
+    std::string before = capture(reg + "query " + key + " /v 'Anchor Color' 2>/dev/null");
+    struct {
+        const char* value;
+        bool green; // else the default blue
+    } rows[] = {{"0,128,0", true}, {"0,128", false}, {"0,128,0,0,0,0", false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.value);
+        ASSERT_EQ(std::system((reg + "add " + key + " /v 'Anchor Color' /t REG_SZ /d '" +
+                               row.value + "' /f >/dev/null 2>&1")
+                                  .c_str()),
+                  0);
+        auto folder = launcherWithoutRuntime();
+        std::future<RunResult> run = start(*folder);
+        std::vector<std::string> tree = probe("tree");
+        std::vector<std::string> link;
+        for (const std::string& line : tree) {
+            if (line.rfind("control|205|", 0) == 0) {
+                link = split(split(line, '|').at(6), ',');
+            }
+        }
+        ASSERT_EQ(link.size(), 4u) << ::testing::PrintToString(tree);
+        std::string pixels = screenPixels(display, std::stol(link[0]), std::stol(link[1]),
+                                          std::stol(link[2]), std::stol(link[3]), folder->path());
+        ASSERT_FALSE(pixels.empty());
+        // The underline is one solid row of the text colour.
+        size_t green = pixelsOf(pixels, 0, 128, 0);
+        size_t blue = pixelsOf(pixels, 0, 0, 255);
+        EXPECT_GT(row.green ? green : blue, 20u) << green << " green, " << blue << " blue";
+        EXPECT_EQ(row.green ? blue : green, 0u);
+        probe("press 2");
+        EXPECT_EQ(run.get().exitCode, folder->exitCodeFor(-1));
+    }
+    if (before.find("Anchor Color") == std::string::npos) {
+        std::system((reg + "delete " + key + " /v 'Anchor Color' /f >/dev/null 2>&1").c_str());
+    } else {
+        std::string value = split(before.substr(before.find("REG_SZ") + 6), '\n')[0];
+        value.erase(0, value.find_first_not_of(" \t"));
+        value.erase(value.find_last_not_of(" \t\r") + 1);
+        std::system((reg + "add " + key + " /v 'Anchor Color' /t REG_SZ /d '" + value +
+                     "' /f >/dev/null 2>&1")
+                        .c_str());
+    }
+}
+
 // A service's window station has no display: the text is printed, nobody waits.
 TEST_F(VirtualDisplay, WithoutAVisibleWindowStationTheTextIsPrinted) {
     auto folder = launcherWithoutRuntime();
