@@ -17,6 +17,7 @@
 #include "platform/text.h"
 #include "platform/thread.h"
 #include "service/service_host.h"
+#include "ui/runtime_folder.h"
 
 #include <new>
 #include <optional>
@@ -49,12 +50,15 @@ bool Launcher::prepare() {
     if (settings.overrideWorkingDir) {
         overrideWorkingDirectory();
     }
-    std::optional<RuntimeChoice> runtime = resolveRuntime(settings);
+    // When no source has a runtime, the user is asked for one (a dialog, or a
+    // terminal prompt on Linux).
+    std::optional<RuntimeChoice> runtime = resolveRuntime(settings, chooseRuntimeFolder);
     if (!runtime) {
         return false;
     }
     jvmLibraryPath = runtime->jvmLibraryPath;
     pairHandOver = runtime->pairHandOver;
+    chosenRuntimeFolder = runtime->chosenFolder;
     if (!chosenRuntimeFolder.empty()) {
         saveJrePath(settings, chosenRuntimeFolder);
     }

@@ -15,13 +15,6 @@ namespace launcher {
 
 namespace {
 
-// What the JRE-not-found dialog would say, printed while there is no dialog.
-void reportRuntimeNotFound(const LauncherSettings& settings) {
-    uint16_t id = settings.jvmType == JvmType::Server ? msg::kJreNotFoundServer : msg::kJreNotFound;
-    reportError(MessageCatalogue::format(
-        id, {composeRequirementText(settings.minimumVersion, settings.maximumVersion)}));
-}
-
 // The configured "JRE Path" as a runtime home ending with a separator. A relative
 // one (platform::isRelativeEntry, the class path's rule) lies below the launcher's
 // folder, never below the current directory: "jre" and "\jre" both name the
@@ -53,7 +46,7 @@ std::optional<RuntimeChoice> configuredRuntime(const LauncherSettings& settings)
         WideString library =
             home.empty() ? WideString() : findJvmLibrary(home, settings.jvmType, serverVm);
         if (!library.empty()) {
-            return RuntimeChoice{library, needsPairHandOver(settings.pairProduct, library)};
+            return RuntimeChoice{library, needsPairHandOver(settings.pairProduct, library), {}};
         }
     }
     return std::nullopt;
@@ -74,10 +67,34 @@ std::optional<RuntimeChoice> registeredRuntime(const LauncherSettings& settings,
     }
     bool handOver =
         view == RegistryView::Bits32 || needsPairHandOver(settings.pairProduct, library);
-    return RuntimeChoice{library, handOver};
+    return RuntimeChoice{library, handOver, {}};
+}
+
+// The user's folder becomes the runtime; a 32-bit one goes to the companion as
+// any other would.
+std::optional<RuntimeChoice> chosenRuntime(const LauncherSettings& settings,
+                                           const RuntimeChooser& chooser) {
+    WideString message = runtimeNotFoundMessage(settings);
+    if (!chooser) {
+        reportError(message);
+        return std::nullopt;
+    }
+    std::optional<ChosenRuntime> chosen = chooser(message, settings.jvmType);
+    if (!chosen || chosen->jvmLibraryPath.empty()) {
+        return std::nullopt;
+    }
+    return RuntimeChoice{chosen->jvmLibraryPath,
+                         needsPairHandOver(settings.pairProduct, chosen->jvmLibraryPath),
+                         chosen->folder};
 }
 
 } // namespace
+
+WideString runtimeNotFoundMessage(const LauncherSettings& settings) {
+    uint16_t id = settings.jvmType == JvmType::Server ? msg::kJreNotFoundServer : msg::kJreNotFound;
+    return MessageCatalogue::format(
+        id, {composeRequirementText(settings.minimumVersion, settings.maximumVersion)});
+}
 
 std::optional<WideString> findPrivateRuntime(const WideString& launcherFolder) {
     if (launcherFolder.empty()) {
@@ -95,7 +112,8 @@ std::optional<WideString> findPrivateRuntime(const WideString& launcherFolder) {
 
 std::optional<RuntimeChoice> resolveRuntime(const LauncherSettings& settings,
                                             const WideString& launcherFolder,
-                                            RegistrationSource& source) {
+                                            RegistrationSource& source,
+                                            const RuntimeChooser& chooser) {
     if (std::optional<RuntimeChoice> configured = configuredRuntime(settings)) {
         return configured;
     }
@@ -103,7 +121,7 @@ std::optional<RuntimeChoice> resolveRuntime(const LauncherSettings& settings,
         bool serverVm = false;
         WideString library = findJvmLibrary(*home, settings.jvmType, serverVm);
         if (!library.empty()) {
-            return RuntimeChoice{library, false};
+            return RuntimeChoice{library, false, {}};
         }
     }
     using Search = std::optional<RuntimeCandidate> (*)(const LauncherSettings&, RegistryView,
@@ -116,11 +134,11 @@ std::optional<RuntimeChoice> resolveRuntime(const LauncherSettings& settings,
             }
         }
     }
-    reportRuntimeNotFound(settings);
-    return std::nullopt;
+    return chosenRuntime(settings, chooser);
 }
 
-std::optional<RuntimeChoice> resolveRuntime(const LauncherSettings& settings) {
+std::optional<RuntimeChoice> resolveRuntime(const LauncherSettings& settings,
+                                            const RuntimeChooser& chooser) {
     WideString folder;
     if (executablePath(folder)) {
         folder = folder.left(folder.findLast(platform::kPathSeparator) + 1);
@@ -128,7 +146,7 @@ std::optional<RuntimeChoice> resolveRuntime(const LauncherSettings& settings) {
         folder.clear();
     }
     std::unique_ptr<RegistrationSource> source = systemRegistrationSource();
-    return resolveRuntime(settings, folder, *source);
+    return resolveRuntime(settings, folder, *source, chooser);
 }
 
 } // namespace launcher

@@ -5,6 +5,7 @@
 #include "config/launcher_settings.h"
 #include "jre/runtime_registry.h"
 
+#include <functional>
 #include <optional>
 
 namespace launcher {
@@ -15,7 +16,22 @@ struct RuntimeChoice {
     // The library is a 32-bit image and a companion program is configured, or the
     // runtime was found in the 32-bit registry view.
     bool pairHandOver = false;
+    // The folder the user chose when no source had a runtime; empty otherwise.
+    WideString chosenFolder;
 };
+
+// A runtime folder the user named (ending with a separator) and the JVM library
+// found below it for the configured type (empty when there is none).
+struct ChosenRuntime {
+    WideString folder;
+    WideString jvmLibraryPath;
+};
+
+// Asked when no source has a runtime, with the not-found message and the JVM type;
+// the folder the user chose, or nothing when the user cancelled or nobody could
+// be asked. It reports what it has to say itself.
+using RuntimeChooser =
+    std::function<std::optional<ChosenRuntime>(const WideString& message, JvmType type)>;
 
 // The launcher's folder (with separator) or its jre64 subfolder when it holds a
 // runtime's core library; nothing otherwise.
@@ -23,12 +39,18 @@ std::optional<WideString> findPrivateRuntime(const WideString& launcherFolder);
 
 // In order: "JRE Path", the private runtime beside the launcher, the registered
 // runtimes (natural view, then the 32-bit view when a companion is configured),
-// then the registrations of current installers in the same two views. Nothing
-// when no runtime was found (after saying so). `launcherFolder` ends with a
-// separator; empty when the executable's path could not be read.
+// then the registrations of current installers in the same two views, and last
+// the user's choice through `chooser`. Without a chooser the not-found message is
+// reported and nothing is returned. `launcherFolder` ends with a separator; empty
+// when the executable's path could not be read.
 std::optional<RuntimeChoice> resolveRuntime(const LauncherSettings& settings,
                                             const WideString& launcherFolder,
-                                            RegistrationSource& source);
-std::optional<RuntimeChoice> resolveRuntime(const LauncherSettings& settings);
+                                            RegistrationSource& source,
+                                            const RuntimeChooser& chooser = nullptr);
+std::optional<RuntimeChoice> resolveRuntime(const LauncherSettings& settings,
+                                            const RuntimeChooser& chooser = nullptr);
+
+// The text that tells the user which runtime to install (message 206 or 207).
+WideString runtimeNotFoundMessage(const LauncherSettings& settings);
 
 } // namespace launcher

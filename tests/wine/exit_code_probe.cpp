@@ -4,6 +4,8 @@
 // through this program:
 //   LAUNCHER_PROBE_COMMAND_LINE  the command line, exactly as the process is to see it
 //   LAUNCHER_PROBE_RESULT        the file that receives the exit code in decimal
+//   LAUNCHER_PROBE_HIDDEN_STATION  when set, the name of a window station without a
+//                                display that the process runs in, as a service does
 #include "platform/win32_handles.h"
 
 #include <cstdio>
@@ -40,6 +42,20 @@ int main() {
 
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
+    std::wstring station = variable(L"LAUNCHER_PROBE_HIDDEN_STATION");
+    std::wstring desktop;
+    if (!station.empty()) {
+        SetEnvironmentVariableW(L"LAUNCHER_PROBE_HIDDEN_STATION", nullptr);
+        HWINSTA created = CreateWindowStationW(station.c_str(), 0, WINSTA_ALL_ACCESS, nullptr);
+        if (created == nullptr || !SetProcessWindowStation(created) ||
+            CreateDesktopW(L"Default", nullptr, nullptr, 0, GENERIC_ALL, nullptr) == nullptr) {
+            fprintf(stderr, "exit_code_probe: no window station %ls: %lu\n", station.c_str(),
+                    GetLastError());
+            return 6;
+        }
+        desktop = station + L"\\Default";
+        startup.lpDesktop = desktop.data();
+    }
     PROCESS_INFORMATION started = {};
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                         &startup, &started)) {

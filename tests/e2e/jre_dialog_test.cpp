@@ -1,0 +1,391 @@
+// The JRE-not-found question: the Windows dialog under Wine on a virtual display,
+// read back and driven from outside by tests/wine/dialog_probe, the launch in a
+// window station without a display, and the Linux terminal prompt.
+#include "e2e/launcher_run.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <future>
+#include <signal.h>
+#include <spawn.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace launcher::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kNotFound = "The Java Runtime Environment (JRE) was not found. Please  "
+                              "download and install a JRE (minimum version 99.0) from:";
+
+fs::path windowsBuild() {
+    return fs::path(LAUNCHER_WINDOWS_BUILD_DIR);
+}
+
+fs::path windowsRuntime() {
+    return fs::path(LAUNCHER_WINDOWS_RUNTIMES_DIR) / "windows-jdk-25";
+}
+
+std::vector<std::string> split(const std::string& line, char separator) {
+    std::vector<std::string> fields;
+    std::istringstream in(line);
+    for (std::string field; std::getline(in, field, separator);) {
+        fields.push_back(field);
+    }
+    return fields;
+}
+
+std::string wineEnvironment(const std::string& display) {
+    return "DISPLAY=" + display + " WINEPREFIX='" + (windowsBuild() / "wineprefix").string() +
+           "' WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' ";
+}
+
+// The output of a shell command.
+std::string capture(const std::string& command) {
+    std::string output;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return output;
+    }
+    char buffer[4096];
+    for (size_t read; (read = fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+        output.append(buffer, read);
+    }
+    pclose(pipe);
+    return output;
+}
+
+// An X server of the test's own, and a Wine session whose desktop lives on it.
+class VirtualDisplay : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        for (int number = 90 + getpid() % 50; number < 200 && server == 0; ++number) {
+            if (fs::exists("/tmp/.X11-unix/X" + std::to_string(number)) ||
+                fs::exists("/tmp/.X" + std::to_string(number) + "-lock")) {
+                continue;
+            }
+            display = ":" + std::to_string(number);
+            std::string screen = "1024x768x24";
+            std::vector<std::string> argv = {"/usr/bin/Xvfb", display,     "-screen", "0",
+                                             screen,          "-nolisten", "tcp"};
+            std::vector<char*> pointers;
+            for (std::string& argument : argv) {
+                pointers.push_back(argument.data());
+            }
+            pointers.push_back(nullptr);
+            posix_spawn_file_actions_t actions;
+            posix_spawn_file_actions_init(&actions);
+            posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+            posix_spawn(&server, pointers[0], &actions, nullptr, pointers.data(), environ);
+            posix_spawn_file_actions_destroy(&actions);
+            fs::path socket = "/tmp/.X11-unix/X" + std::to_string(number);
+            auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+            while (!fs::exists(socket) && std::chrono::steady_clock::now() < deadline) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+        }
+        // Wine's desktop process belongs to the display of the session that
+        // started it: a fresh session puts it on this display.
+        restartWine();
+    }
+    static void TearDownTestSuite() {
+        restartWine();
+        if (server != 0) {
+            kill(server, SIGTERM);
+            waitpid(server, nullptr, 0);
+            server = 0;
+        }
+    }
+    static void restartWine() {
+        std::system(("WINEPREFIX='" + (windowsBuild() / "wineprefix").string() +
+                     "' wineserver -k >/dev/null 2>&1")
+                        .c_str());
+    }
+
+    void SetUp() override {
+        if (!fs::exists(windowsBuild() / "tests" / "dialog_probe.exe") ||
+            !fs::exists(windowsRuntime() / "bin" / "server" / "jvm.dll")) {
+            GTEST_SKIP() << "needs the Windows build and build/runtimes/windows-jdk-25";
+        }
+        ASSERT_NE(server, 0) << "no virtual display";
+    }
+
+    // Runs dialog_probe with the arguments; its output lines.
+    std::vector<std::string> probe(const std::string& arguments) const {
+        std::string output =
+            capture(wineEnvironment(display) + "wine '" +
+                    (windowsBuild() / "tests" / "dialog_probe.exe").string() + "' " + arguments);
+        std::vector<std::string> lines;
+        for (std::string& line : split(output, '\n')) {
+            if (!line.empty() && line.back() == '\r') {
+                line.pop_back();
+            }
+            lines.push_back(line);
+        }
+        return lines;
+    }
+
+    // The value after "key|" of the probe's output.
+    static std::string field(const std::vector<std::string>& lines, const std::string& key) {
+        for (const std::string& line : lines) {
+            if (line.rfind(key + "|", 0) == 0) {
+                return line.substr(key.size() + 1);
+            }
+        }
+        return "<no " + key + ">";
+    }
+
+    // A launcher folder whose INI names no runtime that exists.
+    std::unique_ptr<LauncherFolder> launcherWithoutRuntime(const std::string& extra = "") {
+        auto folder = std::make_unique<LauncherFolder>(
+            Configuration{"Windows_jdk_25", Target::Windows, windowsRuntime().string()});
+        folder->writeIni(
+            "[Product Information]\nProduct Name=DialogTest\nProduct Code=" +
+            folder->path().filename().string() +
+            "\n[Java Runtime Environment]\nMain Class=testapp.PrintArgs\n"
+            "JRE Path=" +
+            folder->launcherPath("no-runtime") + "\nMinimum Version=99\n[Class Path]\nClass Path=" +
+            windowsPathOf(folder->testApplicationClasses()) + "\n[Application]\n" + extra + "\n");
+        return folder;
+    }
+
+    std::future<RunResult> start(const LauncherFolder& folder) const {
+        return std::async(std::launch::async, [&folder] {
+            return folder.run({"picked"}, {{"DISPLAY", display}});
+        });
+    }
+
+    static inline pid_t server = 0;
+    static inline std::string display;
+};
+
+long dialogUnits(long value, long base, long per) {
+    return (value * base + per / 2) / per; // MulDiv, for the positive values here
+}
+
+TEST_F(VirtualDisplay, TheDialogShowsItsTemplateAndCancelEndsTheLaunch) {
+    auto folder = launcherWithoutRuntime();
+    std::future<RunResult> run = start(*folder);
+    std::vector<std::string> tree = probe("tree");
+    ASSERT_NE(field(tree, "dialog"), "<no dialog>") << ::testing::PrintToString(tree);
+    std::vector<std::string> dialog = split(field(tree, "dialog"), '|');
+    std::vector<std::string> base = split(field(tree, "base"), '|');
+    ASSERT_EQ(dialog.size(), 3u);
+    ASSERT_EQ(base.size(), 2u);
+    long bx = std::stol(base[0]), by = std::stol(base[1]);
+    EXPECT_EQ(dialog[0], "JRE Not Found");
+    unsigned long style = std::stoul(dialog[1], nullptr, 16);
+    const unsigned long popup = 0x80000000, caption = 0x00C00000, sysmenu = 0x00080000,
+                        modalFrame = 0x80;
+    EXPECT_EQ(style & (popup | caption | sysmenu | modalFrame),
+              popup | caption | sysmenu | modalFrame)
+        << dialog[1];
+    EXPECT_EQ(dialog[2], std::to_string(dialogUnits(219, bx, 4)) + "," +
+                             std::to_string(dialogUnits(145, by, 8)));
+
+    struct Control {
+        int id;
+        std::string windowClass, text;
+        unsigned long styleMask, style; // the bits that make its kind
+        long x, y, width, height;
+    };
+    const unsigned long tabStop = 0x10000, group = 0x20000, border = 0x800000;
+    const std::vector<Control> expected = {
+        {1, "Button", "OK", 0xF | tabStop, 0x1 | tabStop, 107, 122, 50, 14},
+        {2, "Button", "Cancel", 0xF | tabStop, 0x0 | tabStop, 161, 122, 50, 14},
+        {201, "Edit", "", 0x880 | tabStop, 0x880 | tabStop, 60, 89, 94, 14},
+        {-1, "Static", "JRE Path:", 0xFF | group, 0x0 | group, 12, 92, 45, 8},
+        {202, "Button", "Browse...", 0xF | tabStop, 0x0 | tabStop, 157, 89, 50, 14},
+        {-1, "Button", "Missing JRE", 0xF, 0x7, 8, 11, 203, 103},
+        {204, "Static", "", 0x1F, 0x3, 16, 24, 20, 20},
+        {203, "Static", kNotFound, 0xFF | group, 0x0 | group, 42, 24, 149, 24},
+        {205, "Static", "https://adoptium.net/", 0xFF | group, 0x0 | group, 44, 55, 75, 8},
+        {206, "Static", "If you have a JRE installed you can browse for it below:", 0xFF | group,
+         0x0 | group, 12, 73, 195, 8},
+    };
+    std::vector<std::vector<std::string>> controls;
+    for (const std::string& line : tree) {
+        if (line.rfind("control|", 0) == 0) {
+            controls.push_back(split(line, '|'));
+        }
+    }
+    ASSERT_EQ(controls.size(), expected.size()) << ::testing::PrintToString(tree);
+    for (size_t i = 0; i < expected.size(); ++i) {
+        const Control& want = expected[i];
+        const std::vector<std::string>& got = controls[i];
+        SCOPED_TRACE(want.text);
+        ASSERT_GE(got.size(), 8u);
+        EXPECT_EQ(std::stoi(got[1]), want.id);
+        EXPECT_TRUE(strcasecmp(got[2].c_str(), want.windowClass.c_str()) == 0) << got[2];
+        if (want.id == 204) {
+            // An icon control takes the size of its icon; only its place is the template's.
+            EXPECT_EQ(got[5].substr(0, got[5].find(',', got[5].find(',') + 1)),
+                      std::to_string(dialogUnits(want.x, bx, 4)) + "," +
+                          std::to_string(dialogUnits(want.y, by, 8)));
+            continue;
+        }
+        EXPECT_EQ(got[3], want.text);
+        EXPECT_EQ(std::stoul(got[4], nullptr, 16) & want.styleMask, want.style) << got[4];
+        std::string rectangle = std::to_string(dialogUnits(want.x, bx, 4)) + "," +
+                                std::to_string(dialogUnits(want.y, by, 8)) + "," +
+                                std::to_string(dialogUnits(want.width, bx, 4)) + "," +
+                                std::to_string(dialogUnits(want.height, by, 8));
+        EXPECT_EQ(got[5], rectangle);
+        // OK waits for a folder with a JVM library.
+        EXPECT_EQ(got[7], want.id == 1 ? "0" : "1");
+        if (want.id == 201) {
+            // The dialog turns a bordered edit's border into the sunken client edge.
+            const unsigned long clientEdge = 0x200;
+            ASSERT_GE(got.size(), 9u);
+            EXPECT_TRUE((std::stoul(got[4], nullptr, 16) & border) != 0 ||
+                        (std::stoul(got[8], nullptr, 16) & clientEdge) != 0)
+                << got[4] << " " << got[8];
+        }
+    }
+
+    probe("press 2");
+    RunResult result = run.get();
+    EXPECT_EQ(result.exitCode, folder->exitCodeFor(-1)) << result.output;
+    EXPECT_EQ(result.output, "");
+}
+
+TEST_F(VirtualDisplay, OkWaitsForAJvmLibraryThenStartsAndTheChoiceIsKept) {
+    auto folder = launcherWithoutRuntime();
+    std::string home = windowsPathOf(windowsRuntime());
+    std::future<RunResult> run = start(*folder);
+    struct {
+        std::string folder;
+        std::string ok;
+    } steps[] = {{"C:\\windows", "0"}, {home, "1"}, {"C:\\windows\\system32", "0"}, {home, "1"}};
+    bool titled = false;
+    for (const auto& step : steps) {
+        std::vector<std::string> lines = probe("browse '" + step.folder + "'");
+        titled =
+            titled || field(lines, "browser").find("Browse for JRE folder") != std::string::npos;
+        EXPECT_EQ(field(lines, "edit"), step.folder) << ::testing::PrintToString(lines);
+        EXPECT_EQ(field(lines, "ok"), step.ok) << step.folder;
+    }
+    EXPECT_TRUE(titled) << "the browser shows message 214";
+    probe("press 1");
+    RunResult result = run.get();
+    EXPECT_EQ(result.exitCode, 0u) << result.output << result.errors;
+    EXPECT_NE(result.output.find("picked"), std::string::npos) << result.output;
+
+    // The per-user file holds the choice; the next start needs no dialog.
+    fs::path perUser = windowsBuild() / "wineprefix" / "drive_c" / "users" /
+                       std::string(getenv("USER") ? getenv("USER") : "root") / "AppData" /
+                       "Roaming" / "DialogTest" / folder->path().filename() / "launcher.ini";
+    std::ifstream saved(perUser);
+    std::stringstream content;
+    content << saved.rdbuf();
+    EXPECT_NE(content.str().find("JRE Path=" + home + "\\"), std::string::npos)
+        << perUser << ": " << content.str();
+    RunResult again = folder->run({"again"}, {{"DISPLAY", display}});
+    EXPECT_EQ(again.exitCode, 0u) << again.output;
+    EXPECT_NE(again.output.find("again"), std::string::npos) << again.output;
+    fs::remove_all(perUser.parent_path());
+}
+
+TEST_F(VirtualDisplay, EscapeCancels) {
+    auto folder = launcherWithoutRuntime();
+    std::future<RunResult> run = start(*folder);
+    ASSERT_NE(field(probe("tree"), "dialog"), "<no dialog>");
+    std::string window =
+        capture(wineEnvironment(display) + "xdotool search --name 'JRE Not Found' | head -n 1");
+    ASSERT_FALSE(window.empty());
+    window.pop_back();
+    std::system((wineEnvironment(display) + "xdotool windowfocus --sync " + window + " key Escape")
+                    .c_str());
+    RunResult result = run.get();
+    EXPECT_EQ(result.exitCode, folder->exitCodeFor(-1));
+    EXPECT_EQ(result.output, "");
+}
+
+// Pixels of the virtual screen in a rectangle, as R, G, B bytes.
+std::string screenPixels(const std::string& display, long x, long y, long width, long height,
+                         const fs::path& folder) {
+    fs::path shot = folder / "screen.png";
+    std::system(("DISPLAY=" + display + " import -window root '" + shot.string() + "'").c_str());
+    return capture("convert '" + shot.string() + "' -crop " + std::to_string(width) + "x" +
+                   std::to_string(height) + "+" + std::to_string(x) + "+" + std::to_string(y) +
+                   " +repage -depth 8 rgb:-");
+}
+
+size_t pixelsOf(const std::string& pixels, unsigned char r, unsigned char g, unsigned char b) {
+    size_t count = 0;
+    for (size_t at = 0; at + 2 < pixels.size(); at += 3) {
+        if (static_cast<unsigned char>(pixels[at]) == r &&
+            static_cast<unsigned char>(pixels[at + 1]) == g &&
+            static_cast<unsigned char>(pixels[at + 2]) == b) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+TEST_F(VirtualDisplay, TheLinkIsDrawnInTheUsersAnchorColourWhenItIsValid) {
+    const std::string key = "'HKCU\\Software\\Microsoft\\Internet Explorer\\Settings'";
+    const std::string reg = wineEnvironment(display) + "wine reg ";
+    std::string before = capture(reg + "query " + key + " /v 'Anchor Color' 2>/dev/null");
+    struct {
+        const char* value;
+        bool green; // else the default blue
+    } rows[] = {{"0,128,0", true}, {"0,128", false}, {"0,128,0,0,0,0", false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.value);
+        ASSERT_EQ(std::system((reg + "add " + key + " /v 'Anchor Color' /t REG_SZ /d '" +
+                               row.value + "' /f >/dev/null 2>&1")
+                                  .c_str()),
+                  0);
+        auto folder = launcherWithoutRuntime();
+        std::future<RunResult> run = start(*folder);
+        std::vector<std::string> tree = probe("tree");
+        std::vector<std::string> link;
+        for (const std::string& line : tree) {
+            if (line.rfind("control|205|", 0) == 0) {
+                link = split(split(line, '|').at(6), ',');
+            }
+        }
+        ASSERT_EQ(link.size(), 4u) << ::testing::PrintToString(tree);
+        std::string pixels = screenPixels(display, std::stol(link[0]), std::stol(link[1]),
+                                          std::stol(link[2]), std::stol(link[3]), folder->path());
+        ASSERT_FALSE(pixels.empty());
+        // The underline is one solid row of the text colour.
+        size_t green = pixelsOf(pixels, 0, 128, 0);
+        size_t blue = pixelsOf(pixels, 0, 0, 255);
+        EXPECT_GT(row.green ? green : blue, 20u) << green << " green, " << blue << " blue";
+        EXPECT_EQ(row.green ? blue : green, 0u);
+        probe("press 2");
+        EXPECT_EQ(run.get().exitCode, folder->exitCodeFor(-1));
+    }
+    if (before.find("Anchor Color") == std::string::npos) {
+        std::system((reg + "delete " + key + " /v 'Anchor Color' /f >/dev/null 2>&1").c_str());
+    } else {
+        std::string value = split(before.substr(before.find("REG_SZ") + 6), '\n')[0];
+        value.erase(0, value.find_first_not_of(" \t"));
+        value.erase(value.find_last_not_of(" \t\r") + 1);
+        std::system((reg + "add " + key + " /v 'Anchor Color' /t REG_SZ /d '" + value +
+                     "' /f >/dev/null 2>&1")
+                        .c_str());
+    }
+}
+
+// A service's window station has no display: the text is printed, nobody waits.
+TEST_F(VirtualDisplay, WithoutAVisibleWindowStationTheTextIsPrinted) {
+    auto folder = launcherWithoutRuntime();
+    RunResult result = folder->run(
+        {}, {{"DISPLAY", display}, {"LAUNCHER_PROBE_HIDDEN_STATION", "LauncherTestStation"}});
+    EXPECT_EQ(result.exitCode, folder->exitCodeFor(-1)) << result.errors;
+    EXPECT_EQ(result.output, folder->errorLine(kNotFound));
+}
+
+} // namespace
+} // namespace launcher::e2e

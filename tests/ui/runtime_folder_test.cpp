@@ -1,0 +1,99 @@
+// Probing a folder the user names, and the terminal prompt's questions and answers.
+#include "ui/runtime_folder.h"
+
+#include "jre/jvm_layout.h"
+#include "platform/file_system.h"
+#include "platform/text.h"
+#include "support/test_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <string>
+
+namespace launcher {
+namespace {
+
+using testing::TestFolder;
+using testing::toU16;
+
+class RuntimeFolderTest : public ::testing::Test {
+  protected:
+    // A runtime home below the test folder whose only VM is `vm`; its path
+    // without a trailing separator.
+    WideString runtimeWith(const std::string& home, std::u16string_view vm) {
+        std::u16string library(jvmLibraryCandidates(vm).front());
+        folder.write(home + "/" + platform::wideToUtf8(library), "");
+        return WideString(toU16(folder.path() / home));
+    }
+
+    // Runs the prompt on `lines`; what it wrote goes to `shown`.
+    std::optional<ChosenRuntime> prompt(std::deque<WideString> lines, JvmType type) {
+        shown.clear();
+        return promptForRuntimeFolder(
+            u"Not found.", type,
+            [&lines](WideString& line) {
+                if (lines.empty()) {
+                    return false;
+                }
+                line = lines.front();
+                lines.pop_front();
+                return true;
+            },
+            [this](const WideString& text) { shown += platform::wideToUtf8(text.view()); });
+    }
+
+    TestFolder folder;
+    std::string shown;
+};
+
+TEST_F(RuntimeFolderTest, TheLibraryMustBeOfTheConfiguredType) {
+    WideString server = runtimeWith("server-home", u"server");
+    WideString client = runtimeWith("client-home", u"client");
+    struct {
+        const WideString* home;
+        JvmType type;
+        bool found;
+    } rows[] = {
+        {&server, JvmType::Server, true}, {&client, JvmType::Server, false},
+        {&client, JvmType::Any, true},    {&client, JvmType::FavorServer, true},
+        {&server, JvmType::Any, true},
+    };
+    for (const auto& row : rows) {
+        ChosenRuntime probed = probeRuntimeFolder(*row.home, row.type);
+        EXPECT_EQ(probed.folder, *row.home + std::u16string_view(&platform::kPathSeparator, 1));
+        EXPECT_EQ(!probed.jvmLibraryPath.empty(), row.found)
+            << platform::wideToUtf8(row.home->view()) << " " << static_cast<int>(row.type);
+        if (row.found) {
+            EXPECT_TRUE(probed.jvmLibraryPath.startsWith(probed.folder));
+        }
+    }
+    // A folder that already ends with a separator (a drive root) gets no second one.
+    WideString withSeparator = server + std::u16string_view(&platform::kPathSeparator, 1);
+    EXPECT_EQ(probeRuntimeFolder(withSeparator, JvmType::Server).folder, withSeparator);
+}
+
+TEST_F(RuntimeFolderTest, AWrongFolderIsRefusedAndAskedAgain) {
+    WideString server = runtimeWith("jdk", u"server");
+    WideString empty(toU16(folder.path()));
+    std::optional<ChosenRuntime> chosen = prompt({empty, server + u"\r"}, JvmType::Server);
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(chosen->folder, server + std::u16string_view(&platform::kPathSeparator, 1));
+    EXPECT_FALSE(chosen->jvmLibraryPath.empty());
+    EXPECT_EQ(shown.rfind("Not found.\n  https://", 0), 0u) << shown;
+    EXPECT_NE(shown.find("No server JVM library below " + platform::wideToUtf8(empty.view())),
+              std::string::npos)
+        << shown;
+    size_t first = shown.find("JRE Path: ");
+    EXPECT_NE(shown.find("JRE Path: ", first + 1), std::string::npos) << "asked twice: " << shown;
+}
+
+TEST_F(RuntimeFolderTest, AnEmptyLineOrTheEndOfInputCancels) {
+    WideString server = runtimeWith("jdk", u"server");
+    EXPECT_FALSE(prompt({u"", server}, JvmType::Any));
+    EXPECT_FALSE(prompt({}, JvmType::Any));
+    EXPECT_FALSE(prompt({WideString(toU16(folder.path()))}, JvmType::Any));
+}
+
+} // namespace
+} // namespace launcher
