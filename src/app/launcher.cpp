@@ -17,6 +17,7 @@
 #include "platform/text.h"
 #include "platform/thread.h"
 #include "service/service_host.h"
+#include "ui/exception_dialog.h"
 #include "ui/runtime_folder.h"
 
 #include <new>
@@ -131,6 +132,7 @@ bool Launcher::assembleJavaApplication(std::optional<std::string> libraryPathOpt
     application.arguments = arguments;
     application.redirection = std::move(assembly.redirection);
     application.failureCheck = settings.failureCheck;
+    application.failureDecision = askToStopOnException;
     application.ibmRuntimesAdmitted = ibmRuntimesAdmitted(settings);
     return true;
 }

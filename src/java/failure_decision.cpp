@@ -121,12 +121,9 @@ WideString captureExceptionText(JNIEnv* env, jthrowable exception) {
     return text;
 }
 
-bool decideOnExceptionText(const WideString&) {
-    return false;
-}
-
-bool decideOnFailure(JNIEnv* env, jthrowable exception) {
-    return decideOnExceptionText(captureExceptionText(env, exception));
+bool decideOnFailure(JNIEnv* env, jthrowable exception, const FailureDecision& decide) {
+    WideString text = captureExceptionText(env, exception);
+    return decide && decide(text);
 }
 
 } // namespace launcher

@@ -3,6 +3,7 @@
 
 #include "base/wide_string.h"
 
+#include <functional>
 #include <jni.h>
 
 namespace launcher {
@@ -19,12 +20,12 @@ namespace launcher {
 WideString captureExceptionText(JNIEnv* environment, jthrowable exception);
 
 // The decision on an exception main did not catch, given its captured text:
-// true stops the application. It answers "continue" for now; the dialogs issue
-// puts dialog 231 (the text in its edit box) here.
-bool decideOnExceptionText(const WideString& exceptionText);
+// true stops the application. The launcher asks the user, where it can show a
+// window; empty, the application goes on.
+using FailureDecision = std::function<bool(const WideString& exceptionText)>;
 
-// Captures the text of the pending exception and decides on it. The exception is
-// pending again afterwards.
-bool decideOnFailure(JNIEnv* environment, jthrowable exception);
+// Captures the text of the pending exception and decides on it (no decision:
+// continue). The exception is pending again afterwards.
+bool decideOnFailure(JNIEnv* environment, jthrowable exception, const FailureDecision& decide);
 
 } // namespace launcher

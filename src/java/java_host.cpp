@@ -186,7 +186,8 @@ bool JavaHost::invokeMain() {
     // the failure decision stops the application (System.exit is called with
     // nothing pending, as JNI wants).
     jthrowable uncaught = env->ExceptionOccurred();
-    if (uncaught != nullptr && application.failureCheck && decideOnFailure(env, uncaught)) {
+    if (uncaught != nullptr && application.failureCheck &&
+        decideOnFailure(env, uncaught, application.failureDecision)) {
         env->ExceptionClear();
         callSystemExit(env, -1);
     }

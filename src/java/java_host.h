@@ -4,6 +4,7 @@
 
 #include "base/wide_string.h"
 #include "config/launcher_settings.h"
+#include "java/failure_decision.h"
 #include "java/jvm_options.h"
 #include "java/stream_redirection.h"
 #include "java/vm_exit_listener.h"
@@ -23,6 +24,7 @@ struct JavaApplication {
     WideStringList arguments;
     StreamRedirection redirection;
     bool failureCheck = false;
+    FailureDecision failureDecision; // asked when failureCheck is on; none: continue
     bool ibmRuntimesAdmitted = false;
 };
 

@@ -19,4 +19,13 @@ void writeErrorLine(const char16_t* text) noexcept {
     fflush(stdout);
 }
 
+void writeStandardError(std::u16string_view text) noexcept {
+    try {
+        std::string narrow = wideToNarrow(text);
+        fwrite(narrow.data(), 1, narrow.size(), stderr);
+    } catch (...) {
+    }
+    fflush(stderr);
+}
+
 } // namespace launcher::platform

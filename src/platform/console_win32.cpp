@@ -108,4 +108,12 @@ void writeErrorLine(const char16_t* text) noexcept {
     flush();
 }
 
+void writeStandardError(std::u16string_view text) noexcept {
+    fflush(stderr);
+    HANDLE errors = GetStdHandle(STD_ERROR_HANDLE);
+    if (errors != nullptr && errors != INVALID_HANDLE_VALUE) {
+        writeText(errors, text);
+    }
+}
+
 } // namespace launcher::platform

@@ -9,5 +9,12 @@
 #define LAUNCHER_DOWNLOAD_LINK 205
 #define LAUNCHER_BROWSE_HINT 206
 
+#define LAUNCHER_EXCEPTION_DIALOG 231
+#define LAUNCHER_EXCEPTION_TEXT 208
+#define LAUNCHER_EXCEPTION_GROUP 209
+#define LAUNCHER_EXCEPTION_INTRO 210
+#define LAUNCHER_EXCEPTION_CHOICE 211
+#define LAUNCHER_EXCEPTION_WARNING 212
+
 // Where a Java runtime can be downloaded: the link of the dialog and the Linux prompt.
 #define LAUNCHER_DOWNLOAD_ADDRESS "https://adoptium.net/"

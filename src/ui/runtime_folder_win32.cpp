@@ -2,30 +2,15 @@
 #include "ui/runtime_folder.h"
 
 #include "messages/error_output.h"
+#include "ui/desktop_win32.h"
 #include "ui/jre_not_found_dialog_win32.h"
 
 #include <windows.h>
 
 namespace launcher {
 
-namespace {
-
-// A service started by the service control manager runs in a window station
-// without a display: a dialog there would wait for ever for a click nobody can
-// make. When the question cannot be answered the launch says so and ends.
-bool windowsCanBeSeen() {
-    USEROBJECTFLAGS flags = {};
-    if (!GetUserObjectInformationW(GetProcessWindowStation(), UOI_FLAGS, &flags, sizeof flags,
-                                   nullptr)) {
-        return true;
-    }
-    return (flags.dwFlags & WSF_VISIBLE) != 0;
-}
-
-} // namespace
-
 std::optional<ChosenRuntime> chooseRuntimeFolder(const WideString& message, JvmType type) {
-    if (!windowsCanBeSeen()) {
+    if (!ui::windowsCanBeSeen()) {
         reportError(message);
         return std::nullopt;
     }

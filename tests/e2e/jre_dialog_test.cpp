@@ -387,5 +387,105 @@ TEST_F(VirtualDisplay, WithoutAVisibleWindowStationTheTextIsPrinted) {
     EXPECT_EQ(result.output, folder->errorLine(kNotFound));
 }
 
+// The Java exception dialog on a real runtime: its template, the captured text in
+// its edit box, Ignore going on (exit 0, the VM reports the exception as usual)
+// and Stop ending the application through System.exit(-1).
+TEST_F(VirtualDisplay, TheExceptionDialogShowsTheTextAndItsAnswerCounts) {
+    const struct {
+        int button;
+        int32_t exitCode;
+    } answers[] = {{1, 0}, {2, -1}};
+    for (const auto& answer : answers) {
+        SCOPED_TRACE(answer.button == 1 ? "Ignore" : "Stop");
+        LauncherFolder folder(
+            Configuration{"Windows_jdk_25", Target::Windows, windowsRuntime().string()});
+        folder.writeIni("[Java Runtime Environment]\nMain Class=testapp.Throw\nJRE Path=" +
+                        windowsPathOf(windowsRuntime()) + "\n[Class Path]\nClass Path=" +
+                        windowsPathOf(folder.testApplicationClasses()) +
+                        "\n[Application]\nFailure Check=Yes\n");
+        std::future<RunResult> run = start(folder);
+        setenv("LAUNCHER_PROBE_CAPTION", "Java Exception", 1);
+        std::vector<std::string> tree = probe("tree");
+        std::vector<std::string> text = probe("text 208");
+        probe("press " + std::to_string(answer.button));
+        unsetenv("LAUNCHER_PROBE_CAPTION");
+        RunResult result = run.get();
+
+        std::vector<std::string> dialog = split(field(tree, "dialog"), '|');
+        ASSERT_EQ(dialog.size(), 3u) << ::testing::PrintToString(tree);
+        EXPECT_EQ(dialog[0], "Java Exception");
+        unsigned long style = std::stoul(dialog[1], nullptr, 16);
+        const unsigned long popup = 0x80000000, caption = 0x00C00000, sysmenu = 0x00080000,
+                            thickFrame = 0x00040000;
+        EXPECT_EQ(style & (popup | caption | sysmenu | thickFrame),
+                  popup | caption | sysmenu | thickFrame)
+            << dialog[1];
+        std::vector<std::string> base = split(field(tree, "base"), '|');
+        ASSERT_EQ(base.size(), 2u);
+        long bx = std::stol(base[0]), by = std::stol(base[1]);
+        EXPECT_EQ(dialog[2], std::to_string(dialogUnits(275, bx, 4)) + "," +
+                                 std::to_string(dialogUnits(242, by, 8)));
+        const struct {
+            int id;
+            std::string windowClass, text;
+            long x, y, width, height;
+        } controls[] = {
+            {209, "Button", "Uncaught Exception", 8, 11, 259, 221},
+            {204, "Static", "", 16, 26, 20, 20},
+            {210, "Static", "The java process has thrown the following uncaught exception:", 42, 28,
+             217, 16},
+            {211, "Static",
+             "Press Ignore to continue and ignore the exception or press Stop to close the "
+             "application.",
+             16, 164, 243, 18},
+            {212, "Static",
+             "WARNING: If you choose to Stop the application any unsaved data will be lost.", 16,
+             187, 243, 18},
+            {1, "Button", "Ignore", 153, 210, 50, 14},
+            {2, "Button", "Stop", 209, 210, 50, 14},
+            {208, "Edit", "", 16, 54, 243, 102},
+        };
+        for (const auto& control : controls) {
+            std::string found;
+            for (const std::string& line : tree) {
+                if (line.rfind("control|" + std::to_string(control.id) + "|", 0) == 0) {
+                    found = line;
+                }
+            }
+            ASSERT_FALSE(found.empty()) << control.id;
+            std::vector<std::string> parts = split(found, '|');
+            ASSERT_GE(parts.size(), 6u) << found;
+            EXPECT_EQ(parts[2], control.windowClass) << found;
+            if (control.id == 204) {
+                // An icon control takes the icon's own size, and its text names the icon.
+                EXPECT_EQ(parts[5].rfind(std::to_string(dialogUnits(control.x, bx, 4)) + "," +
+                                             std::to_string(dialogUnits(control.y, by, 8)) + ",",
+                                         0),
+                          0u)
+                    << found;
+                continue;
+            }
+            if (control.id != 208) {
+                EXPECT_EQ(parts[3], control.text) << found;
+            }
+            EXPECT_EQ(parts[5], std::to_string(dialogUnits(control.x, bx, 4)) + "," +
+                                    std::to_string(dialogUnits(control.y, by, 8)) + "," +
+                                    std::to_string(dialogUnits(control.width, bx, 4)) + "," +
+                                    std::to_string(dialogUnits(control.height, by, 8)))
+                << found;
+        }
+        std::string shown = field(text, "text");
+        EXPECT_EQ(shown.rfind("java.lang.IllegalStateException: thrown by main\\r\\n", 0), 0u)
+            << shown;
+        EXPECT_NE(shown.find("\tat testapp.Throw.main(Throw.java:"), std::string::npos) << shown;
+
+        EXPECT_EQ(result.exitCode, folder.exitCodeFor(answer.exitCode)) << result.errors;
+        // Ignore leaves the exception to the VM, which reports it as it always does.
+        EXPECT_EQ(result.errors.find("Exception in thread \"main\"") != std::string::npos,
+                  answer.button == 1)
+            << result.errors;
+    }
+}
+
 } // namespace
 } // namespace launcher::e2e

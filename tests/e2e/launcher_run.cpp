@@ -580,4 +580,15 @@ std::string LauncherFolder::errorLine(const std::string& text) const {
     return crlf;
 }
 
+std::string withoutWineAffinityWarnings(const std::string& errors) {
+    std::istringstream lines(errors);
+    std::string line, kept;
+    while (std::getline(lines, line)) {
+        if (line.find("Attempt to get process group affinity failed") == std::string::npos) {
+            kept += line + "\n";
+        }
+    }
+    return kept;
+}
+
 } // namespace launcher::e2e

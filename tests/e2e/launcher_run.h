@@ -144,6 +144,11 @@ class LauncherFolder {
     testing::TestFolder folder_;
 };
 
+// Standard error without the warnings HotSpot 21 and later print under Wine 8,
+// whose GetProcessGroupAffinity is a stub: one for each thread that asks, a
+// number that varies from run to run.
+std::string withoutWineAffinityWarnings(const std::string& errors);
+
 // The folder's Linux path as Wine shows it to Windows programs (Z: is /).
 std::string windowsPathOf(const std::filesystem::path& path);
 

@@ -32,19 +32,6 @@ int featureOf(const std::string& home) {
     return 0;
 }
 
-// Wine 8 stubs GetProcessGroupAffinity, and HotSpot 21 and later warn about it
-// once for each thread that asks, a number that varies from run to run.
-std::string withoutWineAffinityWarnings(const std::string& errors) {
-    std::istringstream lines(errors);
-    std::string line, kept;
-    while (std::getline(lines, line)) {
-        if (line.find("Attempt to get process group affinity failed") == std::string::npos) {
-            kept += line + "\n";
-        }
-    }
-    return kept;
-}
-
 class StartupCache : public ::testing::TestWithParam<Configuration> {
   protected:
     StartupCache() : folder(GetParam()) {

@@ -207,17 +207,29 @@ TEST_F(ExceptionCapture, TextIsWholeAndTheSameExceptionIsPendingAgain) {
     EXPECT_EQ(takeVmOutput(), "");
 }
 
-TEST_F(ExceptionCapture, TheDecisionCapturesAndContinues) {
-    callMain("testapp/Throw");
-    jthrowable thrown = env->ExceptionOccurred();
-    ASSERT_NE(thrown, nullptr);
-    EXPECT_FALSE(decideOnFailure(env, thrown));
-    jthrowable pending = env->ExceptionOccurred();
-    EXPECT_TRUE(env->IsSameObject(pending, thrown));
-    env->ExceptionClear();
-    env->DeleteLocalRef(pending);
-    env->DeleteLocalRef(thrown);
-    EXPECT_EQ(takeVmOutput(), "");
+// The decision is handed the captured text and its answer is the result; the
+// exception is pending again whatever it answered, and no decision continues.
+TEST_F(ExceptionCapture, TheDecisionGetsTheTextAndItsAnswerCounts) {
+    for (bool stop : {false, true}) {
+        callMain("testapp/Throw");
+        jthrowable thrown = env->ExceptionOccurred();
+        ASSERT_NE(thrown, nullptr);
+        std::string given;
+        EXPECT_EQ(decideOnFailure(env, thrown,
+                                  [&](const WideString& text) {
+                                      given = utf8(text);
+                                      return stop;
+                                  }),
+                  stop);
+        EXPECT_EQ(given, printedByJava(thrown));
+        EXPECT_FALSE(decideOnFailure(env, thrown, nullptr));
+        jthrowable pending = env->ExceptionOccurred();
+        EXPECT_TRUE(env->IsSameObject(pending, thrown));
+        env->ExceptionClear();
+        env->DeleteLocalRef(pending);
+        env->DeleteLocalRef(thrown);
+        EXPECT_EQ(takeVmOutput(), "");
+    }
 }
 
 TEST_F(ExceptionCapture, NothingPendingStaysNothingPending) {

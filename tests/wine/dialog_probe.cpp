@@ -3,6 +3,9 @@
 //   dialog_probe tree            waits for the dialog and prints its window tree
 //   dialog_probe browse FOLDER   chooses FOLDER in the folder browser, prints the edit and OK
 //   dialog_probe press ID        sends the dialog the command of control ID
+//   dialog_probe text ID         prints the text of control ID, line ends as \r and \n
+// With LAUNCHER_PROBE_CAPTION set, the dialog of that caption is the one used
+// (the Java exception dialog) instead of the JRE-not-found dialog.
 // Lines are "|"-separated; rectangles are x,y,width,height in pixels of the
 // dialog's client area, then of the screen.
 #include <cstdio>
@@ -21,6 +24,15 @@ std::string utf8(const std::wstring& text) {
     WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), narrow.data(),
                         size, nullptr, nullptr);
     return narrow;
+}
+
+// One line of output per window, whatever its text holds.
+std::string escaped(const std::string& text) {
+    std::string line;
+    for (char c : text) {
+        line += c == '\r' ? std::string("\\r") : c == '\n' ? std::string("\\n") : std::string(1, c);
+    }
+    return line;
 }
 
 // WM_GETTEXT reaches the control itself: an edit keeps its text to itself.
@@ -52,7 +64,9 @@ template <class Find> HWND waitFor(Find find) {
 }
 
 HWND findDialog() {
-    return waitFor([] { return FindWindowW(L"#32770", L"JRE Not Found"); });
+    const wchar_t* asked = _wgetenv(L"LAUNCHER_PROBE_CAPTION");
+    std::wstring caption = asked != nullptr && *asked != L'\0' ? asked : L"JRE Not Found";
+    return waitFor([&caption] { return FindWindowW(L"#32770", caption.c_str()); });
 }
 
 // The dialog base units of a dialog in 8 point "MS Shell Dlg", from a hidden
@@ -84,7 +98,7 @@ void printControl(HWND dialog, HWND control) {
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&client), 2);
     std::printf(
         "control|%d|%s|%s|%08lx|%ld,%ld,%ld,%ld|%ld,%ld,%ld,%ld|%d|%08lx\n", GetDlgCtrlID(control),
-        utf8(classOf(control)).c_str(), utf8(textOf(control)).c_str(),
+        utf8(classOf(control)).c_str(), escaped(utf8(textOf(control))).c_str(),
         static_cast<unsigned long>(GetWindowLongW(control, GWL_STYLE)), client.left, client.top,
         client.right - client.left, client.bottom - client.top, screen.left, screen.top,
         screen.right - screen.left, screen.bottom - screen.top, IsWindowEnabled(control) ? 1 : 0,
@@ -192,6 +206,16 @@ int press(int id) {
     return 0;
 }
 
+int text(int id) {
+    HWND dialog = findDialog();
+    if (dialog == nullptr) {
+        std::puts("no dialog");
+        return 1;
+    }
+    std::printf("text|%s\n", escaped(utf8(textOf(GetDlgItem(dialog, id)))).c_str());
+    return 0;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -205,6 +229,9 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"press" && argc > 2) {
         return press(_wtoi(argv[2]));
     }
-    std::fputs("usage: dialog_probe tree | browse FOLDER | press ID\n", stderr);
+    if (command == L"text" && argc > 2) {
+        return text(_wtoi(argv[2]));
+    }
+    std::fputs("usage: dialog_probe tree | browse FOLDER | press ID | text ID\n", stderr);
     return 2;
 }
