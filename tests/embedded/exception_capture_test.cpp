@@ -221,11 +221,11 @@ TEST_F(ExceptionCapture, TheDecisionGetsTheTextAndItsAnswerCounts) {
                                       return stop;
                                   }),
                   stop);
-        EXPECT_EQ(given, printedByJava(thrown));
         EXPECT_FALSE(decideOnFailure(env, thrown, nullptr));
         jthrowable pending = env->ExceptionOccurred();
         EXPECT_TRUE(env->IsSameObject(pending, thrown));
         env->ExceptionClear();
+        EXPECT_EQ(given, printedByJava(thrown));
         env->DeleteLocalRef(pending);
         env->DeleteLocalRef(thrown);
         EXPECT_EQ(takeVmOutput(), "");
