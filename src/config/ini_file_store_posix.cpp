@@ -5,10 +5,10 @@
 #include "platform/posix_handles.h"
 #include "platform/text.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <algorithm>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>

@@ -69,7 +69,8 @@ class MemoryIniStore : public IniStore {
 // The store settings are read through: the file lies over a base layer loaded
 // from the embedded settings text, and a section named like the one asked for
 // plus "+" extends an empty value (after one blank when the base layer gave a
-// value, as the value itself when nothing came before it). Writes and section names concern the file only.
+// value, as the value itself when nothing came before it). Writes and section names concern the
+// file only.
 class LayeredIniStore final : public IniFileStore {
   public:
     explicit LayeredIniStore(WideString path);

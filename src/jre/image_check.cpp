@@ -105,8 +105,8 @@ bool peSectionsWithinFile(const ImageReader& read, uint64_t fileSize) {
     // Signature (4 bytes) and file header (20): machine, section count, ..., size
     // of the optional header at 16.
     std::array<std::byte, 24> nt{};
-    if (!read(*ntOffset, nt) || byteAt(nt, 0) != 'P' || byteAt(nt, 1) != 'E' || byteAt(nt, 2) != 0 ||
-        byteAt(nt, 3) != 0) {
+    if (!read(*ntOffset, nt) || byteAt(nt, 0) != 'P' || byteAt(nt, 1) != 'E' ||
+        byteAt(nt, 2) != 0 || byteAt(nt, 3) != 0) {
         return false;
     }
     uint16_t sections = littleEndian16(nt, 6);

@@ -85,8 +85,7 @@ TEST(LayeredIniStore, APlusValueWithNothingBeforeItGetsNoBlank) {
          u"jre"},
         {u"Class Path", u"Class Path", "[Class Path+]\r\nClass Path=\\lib\\*.jar\r\n",
          u"\\lib\\*.jar"},
-        {u"Application", u"Output File", "[Application+]\r\nOutput File=out.txt\r\n",
-         u"out.txt"},
+        {u"Application", u"Output File", "[Application+]\r\nOutput File=out.txt\r\n", u"out.txt"},
     };
     TestFolder folder;
     for (const PlusKeyCase& c : cases) {

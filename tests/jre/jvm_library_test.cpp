@@ -129,16 +129,16 @@ TEST(JvmLibraryLoad, ALibraryCutShortIsRefusedWithMessage222) {
     TestFolder folder;
     const size_t lengths[] = {whole.size() / 2, whole.size() / 4, 1024};
     for (size_t length : lengths) {
-        std::u16string path = toU16(folder.write("cut-" + std::to_string(length) + ".lib",
-                                                 whole.substr(0, length)));
+        std::u16string path =
+            toU16(folder.write("cut-" + std::to_string(length) + ".lib", whole.substr(0, length)));
         JvmLibrary library;
         bool loaded = true;
         std::string output =
             captureStandardOutput([&] { loaded = library.load(WideString(path)); });
         EXPECT_FALSE(loaded) << length;
-        EXPECT_EQ(reportedCode(output, "Failed to load Java VM library: " +
-                                           platform::wideToNarrow(path)),
-                  kUnloadableImageCode)
+        EXPECT_EQ(
+            reportedCode(output, "Failed to load Java VM library: " + platform::wideToNarrow(path)),
+            kUnloadableImageCode)
             << output;
         EXPECT_EQ(library.createJavaVm, nullptr);
     }
