@@ -378,6 +378,61 @@ TEST_F(VirtualDisplay, TheLinkIsDrawnInTheUsersAnchorColourWhenItIsValid) {
     }
 }
 
+#ifdef LAUNCHER_CURSOR_PROBE
+// The pointer's cursor, once it differs (`differ`) from or equals `reference`;
+// what it is at the deadline otherwise.
+std::string cursorOnceItIs(const std::string& display, const std::string& reference, bool differ) {
+    std::string cursor;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    do {
+        cursor = capture("DISPLAY=" + display + " " LAUNCHER_CURSOR_PROBE);
+        if ((cursor != reference) == differ) {
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    } while (std::chrono::steady_clock::now() < deadline);
+    return cursor;
+}
+
+TEST_F(VirtualDisplay, TheHandCursorShowsOnlyOverTheLinkText) {
+    auto folder = launcherWithoutRuntime();
+    std::future<RunResult> run = start(*folder);
+    std::vector<std::string> tree = probe("tree");
+    std::vector<std::string> link, hint;
+    for (const std::string& line : tree) {
+        if (line.rfind("control|205|", 0) == 0) {
+            link = split(split(line, '|').at(6), ',');
+        }
+        if (line.rfind("control|206|", 0) == 0) {
+            hint = split(split(line, '|').at(6), ',');
+        }
+    }
+    ASSERT_EQ(link.size(), 4u) << ::testing::PrintToString(tree);
+    ASSERT_EQ(hint.size(), 4u);
+    auto moveTo = [this](long x, long y) {
+        std::system(("DISPLAY=" + display + " xdotool mousemove " + std::to_string(x) + " " +
+                     std::to_string(y))
+                        .c_str());
+    };
+    long x = std::stol(link[0]), y = std::stol(link[1]), width = std::stol(link[2]),
+         height = std::stol(link[3]);
+    // Over plain text of the dialog: the arrow.
+    moveTo(std::stol(hint[0]) + 5, std::stol(hint[1]) + std::stol(hint[3]) / 2);
+    std::string arrow = cursorOnceItIs(display, "", true);
+    ASSERT_FALSE(arrow.empty());
+    moveTo(x + 3, y + height / 2);
+    std::string overText = cursorOnceItIs(display, arrow, true);
+    EXPECT_NE(overText, arrow) << "no hand over the link text";
+    // The control reaches past the end of its text; there the arrow comes back.
+    moveTo(x + width - 1, y + height / 2);
+    EXPECT_EQ(cursorOnceItIs(display, arrow, false), arrow) << "a hand past the text";
+    moveTo(x + 3, y + height / 2);
+    EXPECT_EQ(cursorOnceItIs(display, arrow, true), overText);
+    probe("press 2");
+    EXPECT_EQ(run.get().exitCode, folder->exitCodeFor(-1));
+}
+#endif
+
 // A service's window station has no display: the text is printed, nobody waits.
 TEST_F(VirtualDisplay, WithoutAVisibleWindowStationTheTextIsPrinted) {
     auto folder = launcherWithoutRuntime();
