@@ -294,6 +294,26 @@ TEST_F(VirtualDisplay, OkWaitsForAJvmLibraryThenStartsAndTheChoiceIsKept) {
     fs::remove_all(perUser.parent_path());
 }
 
+// Started from a console, a service-mode launcher shows the dialog too: that is how
+// its main INI file gets its "JRE Path".
+TEST_F(VirtualDisplay, AServiceLauncherKeepsTheChoiceInItsMainIni) {
+    auto folder = launcherWithoutRuntime("Application Type=service");
+    std::string home = windowsPathOf(windowsRuntime());
+    std::future<RunResult> run = start(*folder);
+    EXPECT_EQ(field(probe("browse '" + home + "'"), "ok"), "1");
+    probe("press 1");
+    RunResult result = run.get();
+    // The dispatcher refuses a process the service control manager did not start.
+    EXPECT_EQ(result.exitCode, 1063u) << result.output;
+    std::ifstream ini(folder->path() / "launcher.ini");
+    std::stringstream content;
+    content << ini.rdbuf();
+    EXPECT_NE(content.str().find("JRE Path=" + home + "\\"), std::string::npos)
+        << content.str();
+    EXPECT_EQ(content.str().find("JRE Path=" + folder->launcherPath("no-runtime")),
+              std::string::npos);
+}
+
 TEST_F(VirtualDisplay, EscapeCancels) {
     auto folder = launcherWithoutRuntime();
     std::future<RunResult> run = start(*folder);
