@@ -308,8 +308,7 @@ TEST_F(VirtualDisplay, AServiceLauncherKeepsTheChoiceInItsMainIni) {
     std::ifstream ini(folder->path() / "launcher.ini");
     std::stringstream content;
     content << ini.rdbuf();
-    EXPECT_NE(content.str().find("JRE Path=" + home + "\\"), std::string::npos)
-        << content.str();
+    EXPECT_NE(content.str().find("JRE Path=" + home + "\\"), std::string::npos) << content.str();
     EXPECT_EQ(content.str().find("JRE Path=" + folder->launcherPath("no-runtime")),
               std::string::npos);
 }
@@ -452,6 +451,48 @@ TEST_F(VirtualDisplay, TheHandCursorShowsOnlyOverTheLinkText) {
     EXPECT_EQ(run.get().exitCode, folder->exitCodeFor(-1));
 }
 #endif
+
+// A press on the link released beside it opens nothing but leaves the focus on
+// the link; Space or Enter then opens it, and the link turns to the visited colour.
+TEST_F(VirtualDisplay, SpaceOrEnterOpensTheFocusedLinkAndItTurnsVisited) {
+    for (const char* key : {"space", "Return"}) {
+        SCOPED_TRACE(key);
+        auto folder = launcherWithoutRuntime();
+        std::future<RunResult> run = start(*folder);
+        std::vector<std::string> tree = probe("tree");
+        std::vector<std::string> link;
+        for (const std::string& line : tree) {
+            if (line.rfind("control|205|", 0) == 0) {
+                link = split(split(line, '|').at(6), ',');
+            }
+        }
+        ASSERT_EQ(link.size(), 4u) << ::testing::PrintToString(tree);
+        long x = std::stol(link[0]), y = std::stol(link[1]), width = std::stol(link[2]),
+             height = std::stol(link[3]);
+        auto xdotool = [this](const std::string& arguments) {
+            std::system(("DISPLAY=" + display + " xdotool " + arguments).c_str());
+        };
+        auto visitedPixels = [&] {
+            return pixelsOf(screenPixels(display, x, y, width, height, folder->path()), 128, 0,
+                            128);
+        };
+        xdotool("mousemove " + std::to_string(x + 3) + " " + std::to_string(y + height / 2) +
+                " mousedown 1 mousemove " + std::to_string(x + 3) + " " +
+                std::to_string(y + height * 3) + " mouseup 1");
+        // Let the dialog handle the press before looking.
+        probe("tree");
+        EXPECT_EQ(visitedPixels(), 0u) << "released outside, yet opened";
+        xdotool(std::string("key ") + key);
+        size_t visited = 0;
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while ((visited = visitedPixels()) <= 20 && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        EXPECT_GT(visited, 20u) << "the key did not open the link";
+        probe("press 2");
+        EXPECT_EQ(run.get().exitCode, folder->exitCodeFor(-1));
+    }
+}
 
 // A service's window station has no display: the text is printed, nobody waits.
 TEST_F(VirtualDisplay, WithoutAVisibleWindowStationTheTextIsPrinted) {
