@@ -266,6 +266,11 @@ LRESULT HyperlinkControl::handle(UINT message, WPARAM wParam, LPARAM lParam, boo
         }
         return 0;
     case WM_GETDLGCODE:
+        // Characters only would leave Enter to the dialog, which makes it the
+        // default button's click: the link asks for that key as well.
+        if (wParam == VK_RETURN) {
+            return DLGC_WANTCHARS | DLGC_WANTMESSAGE;
+        }
         return DLGC_WANTCHARS;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:

@@ -1,5 +1,6 @@
 // The resources of the built launcher executable itself: the catalogue's string
-// table and the manifest.
+// table, the manifest and the JRE-not-found dialog's template.
+#include "base/wide_string.h"
 #include "messages/catalogue_texts.h"
 #include "messages/message_catalogue.h"
 
@@ -65,6 +66,138 @@ TEST_F(LauncherResources, ManifestAsksForAdministratorDpiAwarenessAndCommonContr
     EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""),
               std::string::npos)
         << manifest;
+}
+
+// Reads a dialog template of the extended form, word by word.
+class TemplateReader {
+  public:
+    explicit TemplateReader(std::span<const char16_t> words) : words_(words) {}
+    uint16_t word() { return at_ < words_.size() ? static_cast<uint16_t>(words_[at_++]) : 0; }
+    uint32_t dword() {
+        uint32_t low = word();
+        return low | (static_cast<uint32_t>(word()) << 16);
+    }
+    // A name, or "#n" for an ordinal.
+    std::u16string nameOrOrdinal() {
+        uint16_t first = word();
+        if (first == 0xFFFF) {
+            std::string number = "#" + std::to_string(word());
+            return std::u16string(number.begin(), number.end());
+        }
+        std::u16string name;
+        for (uint16_t unit = first; unit != 0; unit = word()) {
+            name.push_back(static_cast<char16_t>(unit));
+        }
+        return name;
+    }
+    uint16_t ordinalOrZero() {
+        uint16_t first = word();
+        if (first == 0xFFFF) {
+            return word();
+        }
+        while (first != 0) {
+            first = word();
+        }
+        return 0;
+    }
+    std::u16string text() {
+        std::u16string text;
+        for (uint16_t unit = word(); unit != 0; unit = word()) {
+            text.push_back(static_cast<char16_t>(unit));
+        }
+        return text;
+    }
+    void alignToDword() { at_ += at_ % 2; }
+
+  private:
+    std::span<const char16_t> words_;
+    size_t at_ = 0;
+};
+
+TEST_F(LauncherResources, JreNotFoundDialogTemplateIsAsDesigned) {
+    std::span<const char16_t> words =
+        resource(reinterpret_cast<LPCWSTR>(RT_DIALOG), MAKEINTRESOURCEW(201),
+                 MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
+    if (words.empty()) {
+        words = resource(reinterpret_cast<LPCWSTR>(RT_DIALOG), MAKEINTRESOURCEW(201),
+                         MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL));
+    }
+    ASSERT_FALSE(words.empty());
+    TemplateReader reader(words);
+    EXPECT_EQ(reader.word(), 1);      // version
+    EXPECT_EQ(reader.word(), 0xFFFF); // extended template
+    reader.dword();                   // help id
+    EXPECT_EQ(reader.dword(), 0u);    // extended style
+    EXPECT_EQ(reader.dword(), static_cast<uint32_t>(DS_SETFONT | DS_MODALFRAME | WS_POPUP |
+                                                    WS_CAPTION | WS_SYSMENU));
+    uint16_t count = reader.word();
+    int16_t frame[4];
+    for (int16_t& value : frame) {
+        value = static_cast<int16_t>(reader.word());
+    }
+    EXPECT_EQ(frame[2], 219);
+    EXPECT_EQ(frame[3], 145);
+    EXPECT_EQ(reader.ordinalOrZero(), 0); // no menu
+    EXPECT_EQ(reader.ordinalOrZero(), 0); // the dialog class
+    EXPECT_EQ(reader.text(), u"JRE Not Found");
+    EXPECT_EQ(reader.word(), 8); // points
+    reader.word();               // weight
+    reader.word();               // italic, character set
+    EXPECT_EQ(reader.text(), u"MS Shell Dlg");
+
+    struct Item {
+        uint32_t style;
+        int16_t x, y, cx, cy;
+        int32_t id;
+        uint16_t windowClass; // 0x80 button, 0x81 edit, 0x82 static
+        std::u16string text;  // "#n" for the icon's ordinal
+    };
+    const uint32_t child = WS_CHILD | WS_VISIBLE;
+    const std::vector<Item> expected = {
+        {child | WS_TABSTOP | BS_DEFPUSHBUTTON, 107, 122, 50, 14, 1, 0x80, u"OK"},
+        {child | WS_TABSTOP | BS_PUSHBUTTON, 161, 122, 50, 14, 2, 0x80, u"Cancel"},
+        {child | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL | ES_READONLY, 60, 89, 94, 14, 201, 0x81,
+         u""},
+        {child | WS_GROUP | SS_LEFT, 12, 92, 45, 8, -1, 0x82, u"JRE Path:"},
+        {child | WS_TABSTOP | BS_PUSHBUTTON, 157, 89, 50, 14, 202, 0x80, u"Browse..."},
+        {child | BS_GROUPBOX, 8, 11, 203, 103, -1, 0x80, u"Missing JRE"},
+        {child | SS_ICON, 16, 24, 20, 20, 204, 0x82, u"#32513"},
+        {child | WS_GROUP | SS_LEFT, 42, 24, 149, 24, 203, 0x82, u""},
+        {child | WS_GROUP | SS_LEFT, 44, 55, 75, 8, 205, 0x82, u"https://adoptium.net/"},
+        {child | WS_GROUP | SS_LEFT, 12, 73, 195, 8, 206, 0x82,
+         u"If you have a JRE installed you can browse for it below:"},
+    };
+    ASSERT_EQ(count, expected.size());
+    for (const Item& item : expected) {
+        reader.alignToDword();
+        reader.dword(); // help id
+        EXPECT_EQ(reader.dword(), 0u) << item.id;
+        EXPECT_EQ(reader.dword(), item.style) << item.id;
+        int16_t rectangle[4];
+        for (int16_t& value : rectangle) {
+            value = static_cast<int16_t>(reader.word());
+        }
+        EXPECT_EQ(rectangle[0], item.x) << item.id;
+        EXPECT_EQ(rectangle[1], item.y) << item.id;
+        EXPECT_EQ(rectangle[2], item.cx) << item.id;
+        EXPECT_EQ(rectangle[3], item.cy) << item.id;
+        EXPECT_EQ(static_cast<int32_t>(reader.dword()), item.id);
+        // The class is a predefined ordinal or its name, which mean the same.
+        std::u16string className = reader.nameOrOrdinal();
+        const std::u16string names[] = {u"#128", u"#129", u"#130"};
+        const std::u16string classNames[] = {u"button", u"edit", u"static"};
+        for (size_t kind = 0; kind < 3; ++kind) {
+            if (equalsIgnoreAsciiCase(className, classNames[kind])) {
+                className = names[kind];
+            }
+        }
+        EXPECT_TRUE(className == names[item.windowClass - 0x80]) << item.id;
+        EXPECT_TRUE(reader.nameOrOrdinal() == item.text) << item.id;
+        uint16_t extra = reader.word();
+        for (uint16_t skipped = 0; skipped < (extra + 1) / 2; ++skipped) {
+            reader.word();
+        }
+    }
 }
 
 } // namespace

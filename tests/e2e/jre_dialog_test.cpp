@@ -294,6 +294,25 @@ TEST_F(VirtualDisplay, OkWaitsForAJvmLibraryThenStartsAndTheChoiceIsKept) {
     fs::remove_all(perUser.parent_path());
 }
 
+// Started from a console, a service-mode launcher shows the dialog too: that is how
+// its main INI file gets its "JRE Path".
+TEST_F(VirtualDisplay, AServiceLauncherKeepsTheChoiceInItsMainIni) {
+    auto folder = launcherWithoutRuntime("Application Type=service");
+    std::string home = windowsPathOf(windowsRuntime());
+    std::future<RunResult> run = start(*folder);
+    EXPECT_EQ(field(probe("browse '" + home + "'"), "ok"), "1");
+    probe("press 1");
+    RunResult result = run.get();
+    // The dispatcher refuses a process the service control manager did not start.
+    EXPECT_EQ(result.exitCode, 1063u) << result.output;
+    std::ifstream ini(folder->path() / "launcher.ini");
+    std::stringstream content;
+    content << ini.rdbuf();
+    EXPECT_NE(content.str().find("JRE Path=" + home + "\\"), std::string::npos) << content.str();
+    EXPECT_EQ(content.str().find("JRE Path=" + folder->launcherPath("no-runtime")),
+              std::string::npos);
+}
+
 TEST_F(VirtualDisplay, EscapeCancels) {
     auto folder = launcherWithoutRuntime();
     std::future<RunResult> run = start(*folder);
@@ -375,6 +394,103 @@ TEST_F(VirtualDisplay, TheLinkIsDrawnInTheUsersAnchorColourWhenItIsValid) {
         std::system((reg + "add " + key + " /v 'Anchor Color' /t REG_SZ /d '" + value +
                      "' /f >/dev/null 2>&1")
                         .c_str());
+    }
+}
+
+#ifdef LAUNCHER_CURSOR_PROBE
+// The pointer's cursor, once it differs (`differ`) from or equals `reference`;
+// what it is at the deadline otherwise.
+std::string cursorOnceItIs(const std::string& display, const std::string& reference, bool differ) {
+    std::string cursor;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    do {
+        cursor = capture("DISPLAY=" + display + " " LAUNCHER_CURSOR_PROBE);
+        if ((cursor != reference) == differ) {
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    } while (std::chrono::steady_clock::now() < deadline);
+    return cursor;
+}
+
+TEST_F(VirtualDisplay, TheHandCursorShowsOnlyOverTheLinkText) {
+    auto folder = launcherWithoutRuntime();
+    std::future<RunResult> run = start(*folder);
+    std::vector<std::string> tree = probe("tree");
+    std::vector<std::string> link, hint;
+    for (const std::string& line : tree) {
+        if (line.rfind("control|205|", 0) == 0) {
+            link = split(split(line, '|').at(6), ',');
+        }
+        if (line.rfind("control|206|", 0) == 0) {
+            hint = split(split(line, '|').at(6), ',');
+        }
+    }
+    ASSERT_EQ(link.size(), 4u) << ::testing::PrintToString(tree);
+    ASSERT_EQ(hint.size(), 4u);
+    auto moveTo = [this](long x, long y) {
+        std::system(("DISPLAY=" + display + " xdotool mousemove " + std::to_string(x) + " " +
+                     std::to_string(y))
+                        .c_str());
+    };
+    long x = std::stol(link[0]), y = std::stol(link[1]), width = std::stol(link[2]),
+         height = std::stol(link[3]);
+    // Over plain text of the dialog: the arrow.
+    moveTo(std::stol(hint[0]) + 5, std::stol(hint[1]) + std::stol(hint[3]) / 2);
+    std::string arrow = cursorOnceItIs(display, "", true);
+    ASSERT_FALSE(arrow.empty());
+    moveTo(x + 3, y + height / 2);
+    std::string overText = cursorOnceItIs(display, arrow, true);
+    EXPECT_NE(overText, arrow) << "no hand over the link text";
+    // The control reaches past the end of its text; there the arrow comes back.
+    moveTo(x + width - 1, y + height / 2);
+    EXPECT_EQ(cursorOnceItIs(display, arrow, false), arrow) << "a hand past the text";
+    moveTo(x + 3, y + height / 2);
+    EXPECT_EQ(cursorOnceItIs(display, arrow, true), overText);
+    probe("press 2");
+    EXPECT_EQ(run.get().exitCode, folder->exitCodeFor(-1));
+}
+#endif
+
+// A press on the link released beside it opens nothing but leaves the focus on
+// the link; Space or Enter then opens it, and the link turns to the visited colour.
+TEST_F(VirtualDisplay, SpaceOrEnterOpensTheFocusedLinkAndItTurnsVisited) {
+    for (const char* key : {"space", "Return"}) {
+        SCOPED_TRACE(key);
+        auto folder = launcherWithoutRuntime();
+        std::future<RunResult> run = start(*folder);
+        std::vector<std::string> tree = probe("tree");
+        std::vector<std::string> link;
+        for (const std::string& line : tree) {
+            if (line.rfind("control|205|", 0) == 0) {
+                link = split(split(line, '|').at(6), ',');
+            }
+        }
+        ASSERT_EQ(link.size(), 4u) << ::testing::PrintToString(tree);
+        long x = std::stol(link[0]), y = std::stol(link[1]), width = std::stol(link[2]),
+             height = std::stol(link[3]);
+        auto xdotool = [this](const std::string& arguments) {
+            std::system(("DISPLAY=" + display + " xdotool " + arguments).c_str());
+        };
+        auto visitedPixels = [&] {
+            return pixelsOf(screenPixels(display, x, y, width, height, folder->path()), 128, 0,
+                            128);
+        };
+        xdotool("mousemove " + std::to_string(x + 3) + " " + std::to_string(y + height / 2) +
+                " mousedown 1 mousemove " + std::to_string(x + 3) + " " +
+                std::to_string(y + height * 3) + " mouseup 1");
+        // Let the dialog handle the press before looking.
+        probe("tree");
+        EXPECT_EQ(visitedPixels(), 0u) << "released outside, yet opened";
+        xdotool(std::string("key ") + key);
+        size_t visited = 0;
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while ((visited = visitedPixels()) <= 20 && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        EXPECT_GT(visited, 20u) << "the key did not open the link";
+        probe("press 2");
+        EXPECT_EQ(run.get().exitCode, folder->exitCodeFor(-1));
     }
 }
 

@@ -154,6 +154,7 @@ int browse(const wchar_t* folder) {
         std::puts("no dialog");
         return 1;
     }
+    std::wstring before = textOf(GetDlgItem(dialog, 201));
     PostMessageW(dialog, WM_COMMAND, 202, 0);
     HWND browser = findBrowser(dialog);
     if (browser == nullptr) {
@@ -189,7 +190,12 @@ int browse(const wchar_t* folder) {
     }
     VirtualFreeEx(process, remote, 0, MEM_RELEASE);
     CloseHandle(process);
-    // The dialog probes the folder before it handles this message.
+    // The edit shows the choice before the folder is probed; the dialog handles
+    // this message only once it has enabled or disabled OK.
+    while (textOf(GetDlgItem(dialog, 201)) == before &&
+           GetTickCount() - start < kDeadlineMilliseconds) {
+        Sleep(20);
+    }
     SendMessageW(dialog, WM_NULL, 0, 0);
     std::printf("edit|%s\n", utf8(textOf(GetDlgItem(dialog, 201))).c_str());
     std::printf("ok|%d\n", IsWindowEnabled(GetDlgItem(dialog, IDOK)) ? 1 : 0);
