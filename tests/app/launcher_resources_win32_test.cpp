@@ -114,90 +114,154 @@ class TemplateReader {
     size_t at_ = 0;
 };
 
-TEST_F(LauncherResources, JreNotFoundDialogTemplateIsAsDesigned) {
-    std::span<const char16_t> words =
-        resource(reinterpret_cast<LPCWSTR>(RT_DIALOG), MAKEINTRESOURCEW(201),
-                 MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
-    if (words.empty()) {
-        words = resource(reinterpret_cast<LPCWSTR>(RT_DIALOG), MAKEINTRESOURCEW(201),
-                         MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL));
-    }
-    ASSERT_FALSE(words.empty());
+// One control of a dialog template.
+struct DialogItem {
+    uint32_t style;
+    int16_t x, y, cx, cy;
+    int32_t id;
+    uint16_t windowClass; // 0x80 button, 0x81 edit, 0x82 static
+    std::u16string text;  // "#n" for the icon's ordinal
+    friend bool operator==(const DialogItem&, const DialogItem&) = default;
+};
+
+void PrintTo(const DialogItem& item, std::ostream* out) {
+    *out << "{id " << item.id << ", style " << std::hex << item.style << std::dec << ", " << item.x
+         << "," << item.y << "," << item.cx << "," << item.cy << ", class " << item.windowClass
+         << ", \"" << std::string(item.text.begin(), item.text.end()) << "\"}";
+}
+
+struct DialogTemplate {
+    uint32_t style = 0;
+    int16_t cx = 0, cy = 0;
+    std::u16string caption, font;
+    uint16_t points = 0;
+    std::vector<DialogItem> items;
+};
+
+// Reads an extended dialog template (DLGTEMPLATEEX and its DLGITEMTEMPLATEEX items).
+DialogTemplate readDialogTemplate(std::span<const char16_t> words) {
+    DialogTemplate dialog;
     TemplateReader reader(words);
     EXPECT_EQ(reader.word(), 1);      // version
     EXPECT_EQ(reader.word(), 0xFFFF); // extended template
     reader.dword();                   // help id
     EXPECT_EQ(reader.dword(), 0u);    // extended style
-    EXPECT_EQ(reader.dword(), static_cast<uint32_t>(DS_SETFONT | DS_MODALFRAME | WS_POPUP |
-                                                    WS_CAPTION | WS_SYSMENU));
+    dialog.style = reader.dword();
     uint16_t count = reader.word();
     int16_t frame[4];
     for (int16_t& value : frame) {
         value = static_cast<int16_t>(reader.word());
     }
-    EXPECT_EQ(frame[2], 219);
-    EXPECT_EQ(frame[3], 145);
+    dialog.cx = frame[2];
+    dialog.cy = frame[3];
     EXPECT_EQ(reader.ordinalOrZero(), 0); // no menu
     EXPECT_EQ(reader.ordinalOrZero(), 0); // the dialog class
-    EXPECT_EQ(reader.text(), u"JRE Not Found");
-    EXPECT_EQ(reader.word(), 8); // points
-    reader.word();               // weight
-    reader.word();               // italic, character set
-    EXPECT_EQ(reader.text(), u"MS Shell Dlg");
-
-    struct Item {
-        uint32_t style;
-        int16_t x, y, cx, cy;
-        int32_t id;
-        uint16_t windowClass; // 0x80 button, 0x81 edit, 0x82 static
-        std::u16string text;  // "#n" for the icon's ordinal
-    };
-    const uint32_t child = WS_CHILD | WS_VISIBLE;
-    const std::vector<Item> expected = {
-        {child | WS_TABSTOP | BS_DEFPUSHBUTTON, 107, 122, 50, 14, 1, 0x80, u"OK"},
-        {child | WS_TABSTOP | BS_PUSHBUTTON, 161, 122, 50, 14, 2, 0x80, u"Cancel"},
-        {child | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL | ES_READONLY, 60, 89, 94, 14, 201, 0x81,
-         u""},
-        {child | WS_GROUP | SS_LEFT, 12, 92, 45, 8, -1, 0x82, u"JRE Path:"},
-        {child | WS_TABSTOP | BS_PUSHBUTTON, 157, 89, 50, 14, 202, 0x80, u"Browse..."},
-        {child | BS_GROUPBOX, 8, 11, 203, 103, -1, 0x80, u"Missing JRE"},
-        {child | SS_ICON, 16, 24, 20, 20, 204, 0x82, u"#32513"},
-        {child | WS_GROUP | SS_LEFT, 42, 24, 149, 24, 203, 0x82, u""},
-        {child | WS_GROUP | SS_LEFT, 44, 55, 75, 8, 205, 0x82, u"https://adoptium.net/"},
-        {child | WS_GROUP | SS_LEFT, 12, 73, 195, 8, 206, 0x82,
-         u"If you have a JRE installed you can browse for it below:"},
-    };
-    ASSERT_EQ(count, expected.size());
-    for (const Item& item : expected) {
+    dialog.caption = reader.text();
+    dialog.points = reader.word();
+    reader.word(); // weight
+    reader.word(); // italic, character set
+    dialog.font = reader.text();
+    for (uint16_t index = 0; index < count; ++index) {
+        DialogItem item{};
         reader.alignToDword();
         reader.dword(); // help id
-        EXPECT_EQ(reader.dword(), 0u) << item.id;
-        EXPECT_EQ(reader.dword(), item.style) << item.id;
+        EXPECT_EQ(reader.dword(), 0u) << index;
+        item.style = reader.dword();
         int16_t rectangle[4];
         for (int16_t& value : rectangle) {
             value = static_cast<int16_t>(reader.word());
         }
-        EXPECT_EQ(rectangle[0], item.x) << item.id;
-        EXPECT_EQ(rectangle[1], item.y) << item.id;
-        EXPECT_EQ(rectangle[2], item.cx) << item.id;
-        EXPECT_EQ(rectangle[3], item.cy) << item.id;
-        EXPECT_EQ(static_cast<int32_t>(reader.dword()), item.id);
+        item.x = rectangle[0];
+        item.y = rectangle[1];
+        item.cx = rectangle[2];
+        item.cy = rectangle[3];
+        item.id = static_cast<int32_t>(reader.dword());
         // The class is a predefined ordinal or its name, which mean the same.
         std::u16string className = reader.nameOrOrdinal();
         const std::u16string names[] = {u"#128", u"#129", u"#130"};
         const std::u16string classNames[] = {u"button", u"edit", u"static"};
-        for (size_t kind = 0; kind < 3; ++kind) {
-            if (equalsIgnoreAsciiCase(className, classNames[kind])) {
-                className = names[kind];
+        for (uint16_t kind = 0; kind < 3; ++kind) {
+            if (className == names[kind] || equalsIgnoreAsciiCase(className, classNames[kind])) {
+                item.windowClass = static_cast<uint16_t>(0x80 + kind);
             }
         }
-        EXPECT_TRUE(className == names[item.windowClass - 0x80]) << item.id;
-        EXPECT_TRUE(reader.nameOrOrdinal() == item.text) << item.id;
+        item.text = reader.nameOrOrdinal();
         uint16_t extra = reader.word();
         for (uint16_t skipped = 0; skipped < (extra + 1) / 2; ++skipped) {
             reader.word();
         }
+        dialog.items.push_back(item);
     }
+    return dialog;
+}
+
+class DialogTemplates : public LauncherResources {
+  protected:
+    DialogTemplate dialog(int id) const {
+        std::span<const char16_t> words =
+            resource(reinterpret_cast<LPCWSTR>(RT_DIALOG), MAKEINTRESOURCEW(id),
+                     MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
+        if (words.empty()) {
+            words = resource(reinterpret_cast<LPCWSTR>(RT_DIALOG), MAKEINTRESOURCEW(id),
+                             MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL));
+        }
+        EXPECT_FALSE(words.empty()) << "dialog " << id;
+        return words.empty() ? DialogTemplate{} : readDialogTemplate(words);
+    }
+    static constexpr uint32_t kChild = WS_CHILD | WS_VISIBLE;
+};
+
+TEST_F(DialogTemplates, JreNotFoundDialogIsAsDesigned) {
+    DialogTemplate found = dialog(201);
+    EXPECT_EQ(found.style, static_cast<uint32_t>(DS_SETFONT | DS_MODALFRAME | WS_POPUP |
+                                                 WS_CAPTION | WS_SYSMENU));
+    EXPECT_EQ(found.cx, 219);
+    EXPECT_EQ(found.cy, 145);
+    EXPECT_EQ(found.caption, u"JRE Not Found");
+    EXPECT_EQ(found.points, 8);
+    EXPECT_EQ(found.font, u"MS Shell Dlg");
+    const std::vector<DialogItem> expected = {
+        {kChild | WS_TABSTOP | BS_DEFPUSHBUTTON, 107, 122, 50, 14, 1, 0x80, u"OK"},
+        {kChild | WS_TABSTOP | BS_PUSHBUTTON, 161, 122, 50, 14, 2, 0x80, u"Cancel"},
+        {kChild | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL | ES_READONLY, 60, 89, 94, 14, 201, 0x81,
+         u""},
+        {kChild | WS_GROUP | SS_LEFT, 12, 92, 45, 8, -1, 0x82, u"JRE Path:"},
+        {kChild | WS_TABSTOP | BS_PUSHBUTTON, 157, 89, 50, 14, 202, 0x80, u"Browse..."},
+        {kChild | BS_GROUPBOX, 8, 11, 203, 103, -1, 0x80, u"Missing JRE"},
+        {kChild | SS_ICON, 16, 24, 20, 20, 204, 0x82, u"#32513"},
+        {kChild | WS_GROUP | SS_LEFT, 42, 24, 149, 24, 203, 0x82, u""},
+        {kChild | WS_GROUP | SS_LEFT, 44, 55, 75, 8, 205, 0x82, u"https://adoptium.net/"},
+        {kChild | WS_GROUP | SS_LEFT, 12, 73, 195, 8, 206, 0x82,
+         u"If you have a JRE installed you can browse for it below:"},
+    };
+    EXPECT_EQ(found.items, expected);
+}
+
+TEST_F(DialogTemplates, JavaExceptionDialogIsAsDesigned) {
+    DialogTemplate found = dialog(231);
+    EXPECT_EQ(found.style, static_cast<uint32_t>(DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU |
+                                                 WS_THICKFRAME));
+    EXPECT_EQ(found.cx, 275);
+    EXPECT_EQ(found.cy, 242);
+    EXPECT_EQ(found.caption, u"Java Exception");
+    EXPECT_EQ(found.points, 8);
+    EXPECT_EQ(found.font, u"MS Shell Dlg");
+    const std::vector<DialogItem> expected = {
+        {kChild | BS_GROUPBOX, 8, 11, 259, 221, 209, 0x80, u"Uncaught Exception"},
+        {kChild | SS_ICON, 16, 26, 20, 20, 204, 0x82, u"#32513"},
+        {kChild | WS_GROUP | SS_LEFT, 42, 28, 217, 16, 210, 0x82,
+         u"The java process has thrown the following uncaught exception:"},
+        {kChild | WS_TABSTOP | WS_BORDER | ES_MULTILINE | WS_VSCROLL | WS_HSCROLL, 16, 54, 243, 102,
+         208, 0x81, u""},
+        {kChild | WS_GROUP | SS_LEFT, 16, 164, 243, 18, 211, 0x82,
+         u"Press Ignore to continue and ignore the exception or press Stop to close the "
+         u"application."},
+        {kChild | WS_GROUP | SS_LEFT, 16, 187, 243, 18, 212, 0x82,
+         u"WARNING: If you choose to Stop the application any unsaved data will be lost."},
+        {kChild | WS_TABSTOP | BS_DEFPUSHBUTTON, 153, 210, 50, 14, 1, 0x80, u"Ignore"},
+        {kChild | WS_TABSTOP | BS_PUSHBUTTON, 209, 210, 50, 14, 2, 0x80, u"Stop"},
+    };
+    EXPECT_EQ(found.items, expected);
 }
 
 } // namespace
