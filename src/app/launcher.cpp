@@ -13,9 +13,11 @@
 #include "messages/message_catalogue.h"
 #include "messages/message_ids.h"
 #include "platform/file_system.h"
+#include "platform/module_path.h"
 #include "platform/process.h"
 #include "platform/text.h"
 #include "platform/thread.h"
+#include "platform/trace.h"
 #include "service/service_host.h"
 #include "ui/exception_dialog.h"
 #include "ui/runtime_folder.h"
@@ -26,6 +28,31 @@
 
 namespace launcher {
 
+namespace {
+
+int traceExit(int code, std::string_view reason) {
+    platform::TraceLine("exit").add("code", code).add("reason", reason);
+    return code;
+}
+
+void traceStart(const WideStringList& startArguments) {
+    if (!platform::traceEnabled()) {
+        return;
+    }
+    WideString executable;
+    platform::SystemError error;
+    platform::queryExecutablePath(executable, error);
+    platform::TraceLine("start")
+        .add("executable", executable.view())
+        .add("process", platform::currentProcessId())
+        .add("arguments", startArguments.size());
+    for (const WideString& argument : startArguments) {
+        platform::TraceLine("argument").add("value", argument.view());
+    }
+}
+
+} // namespace
+
 Launcher::~Launcher() {
     java.destroyVm();
     instance.shutDown();
@@ -33,6 +60,7 @@ Launcher::~Launcher() {
 
 bool Launcher::prepare() {
     buildArgumentList(arguments);
+    traceStart(arguments);
     if (!readSettings(settings)) {
         return false;
     }
@@ -40,6 +68,9 @@ bool Launcher::prepare() {
                         {settings.mainClass, ibmRuntimesAdmitted(settings), &toJavaStringArray})) {
         return false;
     }
+    platform::TraceLine("single-instance")
+        .add("active", instance.active())
+        .add("primary", instance.primary());
     if (instance.active() && !instance.primary()) {
         return true;
     }
@@ -74,28 +105,31 @@ void Launcher::overrideWorkingDirectory() {
     int32_t cut = path.findLast(platform::kPathSeparator);
     // At a drive root the folder is the bare drive designator (C:).
     if (cut > 0) {
-        platform::setCurrentDirectory(path.left(cut));
+        bool changed = platform::setCurrentDirectory(path.left(cut));
+        platform::TraceLine("working-directory")
+            .add("path", path.left(cut).view())
+            .add("changed", changed);
     }
 }
 
 int Launcher::run() {
     if (pairHandOver) {
-        return handOverToPairProduct();
+        return traceExit(handOverToPairProduct(), "pair-product");
     }
     if (instance.active() && !instance.primary()) {
-        return instance.waitForPrimary();
+        return traceExit(instance.waitForPrimary(), "second-instance");
     }
     std::optional<std::string> libraryPathOption = prepareProcessEnvironment(
         {jvmLibraryPath, settings.libraryPath, settings.systemPath, launcherFolder()});
     if (!jvmLibrary.load(jvmLibraryPath)) {
-        return kExitFailure;
+        return traceExit(kExitFailure, "jvm-library-not-loaded");
     }
     if (!assembleJavaApplication(std::move(libraryPathOption))) {
-        return kExitFailure;
+        return traceExit(kExitFailure, "options-not-assembled");
     }
     int exitCode = runApplicationThread() == 0 ? 0 : kExitFailure;
     instance.primaryEnds(exitCode);
-    return exitCode;
+    return traceExit(exitCode, exitCode == 0 ? "main-returned" : "application-failed");
 }
 
 // The folder with its separator; empty (after the report) when the path is unknown.
@@ -210,9 +244,11 @@ int Launcher::runApplicationThread() {
     if (applicationThreadStackSize == 0) {
         applicationThreadStackSize = defaultJavaStackSize();
     }
+    platform::TraceLine("application-thread").add("stack-size", applicationThreadStackSize);
     auto thread =
         platform::Thread::start(applicationThreadStackSize, &JavaHost::runApplicationThread, &java);
     if (!thread) {
+        platform::TraceLine("application-thread").add("started", false);
         return static_cast<int>(JavaHost::runApplicationThread(&java));
     }
     return static_cast<int>(thread->join());
@@ -226,7 +262,7 @@ int launcherMain() {
         Launcher launcher;
         platform::useSystemLocale();
         if (!launcher.prepare()) {
-            return kExitFailure;
+            return traceExit(kExitFailure, "not-prepared");
         }
         if (launcher.settings.serviceMode) {
             setVmExitListener(&service);
@@ -250,7 +286,7 @@ int launcherMain() {
     } catch (const std::bad_alloc&) {
         reportEscapedError(kErrorOutOfMemory);
     }
-    return kExitFailure;
+    return traceExit(kExitFailure, "internal-error");
 }
 
 } // namespace launcher

@@ -8,17 +8,43 @@
 #include "messages/message_ids.h"
 #include "platform/file_system.h"
 #include "platform/module_path.h"
+#include "platform/system_error.h"
+#include "platform/trace.h"
 
 namespace launcher {
 
 bool executablePath(WideString& path) {
     platform::SystemError error;
     if (!platform::queryExecutablePath(path, error)) {
+        platform::TraceLine("stop").add("reason", "no-executable-path").add(error);
         reportMessage(msg::kWindowsException,
                       {MessageCatalogue::load(msg::kModulePathFailed), error.code});
         return false;
     }
     return true;
+}
+
+void traceIniFile(std::string_view role, const WideString& path) {
+    if (!platform::traceEnabled()) {
+        return;
+    }
+    platform::TraceLine line("ini");
+    line.add("file", role).add("path", path.view());
+    if (path.empty()) {
+        line.add("state", "no-path");
+        return;
+    }
+    if (!fileExists(path)) {
+        line.add("state", "missing");
+        return;
+    }
+    unsigned char firstBytes[4];
+    uint32_t error = IniFileStore(path).probe(firstBytes);
+    if (error != 0) {
+        line.add("state", "unreadable").add(platform::SystemError{error, "open", {}});
+    } else {
+        line.add("state", "readable");
+    }
 }
 
 bool mainIniPath(WideString& path) {
@@ -88,8 +114,10 @@ bool fileExists(const WideString& path) {
 WideString readJrePath(const LauncherSettings& settings) {
     if (!settings.serviceMode) {
         WideString perUser = ownPerUserIniPath(settings, false);
+        traceIniFile("per-user", perUser);
         if (!perUser.empty() && fileExists(perUser)) {
-            return IniFileStore(perUser).getValue(kJreSection, kJrePathKey);
+            IniFileStore store(perUser);
+            return readTracedValue(store, kJreSection, kJrePathKey, "per-user");
         }
     }
     WideString mainIni;

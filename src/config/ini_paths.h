@@ -4,6 +4,8 @@
 #include "base/wide_string.h"
 #include "config/launcher_settings.h"
 
+#include <string_view>
+
 namespace launcher {
 
 // The executable's full path; reports message 202 with 208 when unavailable.
@@ -18,6 +20,9 @@ WideString perUserIniPath(const LauncherSettings& settings, const WideString& pr
 WideString ownPerUserIniPath(const LauncherSettings& settings, bool createFolders);
 WideString companionPerUserIniPath(const LauncherSettings& settings);
 bool companionIniPath(const LauncherSettings& settings, WideString& path);
+// Puts an INI file into the trace: its role ("main", "per-user"), its path, and
+// whether it is there and can be read.
+void traceIniFile(std::string_view role, const WideString& path);
 // Whether a directory search for the path finds an entry, file or folder.
 bool fileExists(const WideString& path);
 

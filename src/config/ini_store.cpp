@@ -1,6 +1,8 @@
 // The memory and layered stores, and the "+" section rule.
 #include "config/ini_store.h"
 
+#include "platform/trace.h"
+
 #include <cstring>
 
 namespace launcher {
@@ -36,12 +38,30 @@ LayeredIniStore::LayeredIniStore(WideString path) : IniFileStore(std::move(path)
     loadSettingsText(base_.table(), embeddedSettingsText());
 }
 
+void traceSetting(std::u16string_view section, std::u16string_view key, std::string_view from,
+                  const WideString& value) {
+    platform::TraceLine("setting")
+        .add("section", section)
+        .add("key", key)
+        .add("from", value.empty() ? std::string_view("none") : from)
+        .add("value", value.view());
+}
+
+WideString readTracedValue(IniFileStore& store, std::u16string_view section,
+                           std::u16string_view key, std::string_view layer) {
+    WideString value = store.getValue(section, key);
+    traceSetting(section, key, layer, value);
+    return value;
+}
+
 WideString LayeredIniStore::getValue(std::u16string_view section, std::u16string_view key) {
     WideString value = base_.getValue(section, key);
     WideString fromFile = IniFileStore::getValue(section, key);
     if (!fromFile.empty()) {
+        traceSetting(section, key, "main", fromFile);
         return fromFile;
     }
+    std::string_view from = "base";
     WideString extendingSection(section);
     extendingSection.append(u'+');
     WideString extension = IniFileStore::getValue(extendingSection, key);
@@ -52,7 +72,9 @@ WideString LayeredIniStore::getValue(std::u16string_view section, std::u16string
             value.append(u' ');
         }
         value.append(extension);
+        from = "plus";
     }
+    traceSetting(section, key, from, value);
     return value;
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string_view>
 
 namespace launcher {
 
@@ -80,6 +81,14 @@ class LayeredIniStore final : public IniFileStore {
   private:
     MemoryIniStore base_;
 };
+
+// Puts a value read into the trace: which layer gave it ("main", "per-user",
+// "base", "plus"), or "none" when it is empty.
+void traceSetting(std::u16string_view section, std::u16string_view key, std::string_view from,
+                  const WideString& value);
+// A value of the file alone, traced as coming from `layer`.
+WideString readTracedValue(IniFileStore& store, std::u16string_view section,
+                           std::u16string_view key, std::string_view layer);
 
 // INI-format text an executable may carry as the base layer; this one carries none.
 std::u16string_view embeddedSettingsText() noexcept;

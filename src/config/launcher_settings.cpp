@@ -7,6 +7,7 @@
 #include "messages/error_output.h"
 #include "messages/message_catalogue.h"
 #include "messages/message_ids.h"
+#include "platform/trace.h"
 
 namespace launcher {
 
@@ -85,9 +86,10 @@ bool readSettings(LauncherSettings& settings) {
     if (!mainIniPath(iniPath)) {
         return false;
     }
+    traceIniFile("main", iniPath);
     IniFileStore productStore(iniPath);
-    settings.productCode = productStore.getValue(kProductSection, u"Product Code");
-    settings.productName = productStore.getValue(kProductSection, u"Product Name");
+    settings.productCode = readTracedValue(productStore, kProductSection, u"Product Code", "main");
+    settings.productName = readTracedValue(productStore, kProductSection, u"Product Name", "main");
 
     LayeredIniStore store(iniPath);
     settings.minimumVersion = readBound(store, u"Minimum Version", 0, 0);
@@ -106,6 +108,7 @@ bool readSettings(LauncherSettings& settings) {
 
     settings.mainClass = store.getValue(kJreSection, u"Main Class");
     if (settings.mainClass.empty()) {
+        platform::TraceLine("stop").add("reason", "no-main-class").add("ini", iniPath.view());
         reportError(MessageCatalogue::load(msg::kNoMainClass));
         return false;
     }

@@ -7,6 +7,7 @@
 #include "messages/message_catalogue.h"
 #include "messages/message_ids.h"
 #include "platform/thread.h"
+#include "platform/trace.h"
 
 #include <atomic>
 #include <vector>
@@ -131,6 +132,9 @@ bool JavaHost::createVm() {
     vmOptions.push_back(JavaVMOption{kAbortOption, reinterpret_cast<void*>(&vmAbortHook)});
     vmOptions.push_back(JavaVMOption{kExitOption, reinterpret_cast<void*>(&vmExitHook)});
 
+    for (const std::string& option : options) {
+        platform::TraceLine("vm-option").add("value", std::string_view(option));
+    }
     JavaVMInitArgs arguments{};
     arguments.version = JNI_VERSION_1_2;
     arguments.nOptions = static_cast<jint>(vmOptions.size());
@@ -139,6 +143,7 @@ bool JavaHost::createVm() {
 
     jint result =
         application.library->createJavaVm(&vm, reinterpret_cast<void**>(&environment), &arguments);
+    platform::TraceLine("vm-create").add("result", static_cast<int32_t>(result));
     if (result != JNI_OK) {
         vm = nullptr;
         reportMessage(msg::kJniExceptionWithReason,
@@ -157,11 +162,17 @@ bool JavaHost::invokeMain() {
     if (mainClass == nullptr) {
         mainClass = loadMainThroughFindClass(env, mainClassName);
         if (mainClass == nullptr) {
+            platform::TraceLine("stop")
+                .add("reason", "main-class-not-loaded")
+                .add("class", mainClassName.view());
             return false;
         }
     }
     jmethodID main = env->GetStaticMethodID(mainClass, "main", kMainSignature);
     if (main == nullptr) {
+        platform::TraceLine("stop")
+            .add("reason", "no-main-method")
+            .add("class", mainClassName.view());
         if (env->ExceptionOccurred() == nullptr) {
             reportError(MessageCatalogue::load(msg::kNoMainMethod));
         } else {
@@ -180,12 +191,21 @@ bool JavaHost::invokeMain() {
     if (mainStarting) {
         mainStarting();
     }
+    if (platform::traceEnabled()) {
+        platform::TraceLine("main-call")
+            .add("class", mainClassName.view())
+            .add("arguments", application.arguments.size());
+        for (const WideString& argument : application.arguments) {
+            platform::TraceLine("main-argument").add("value", argument.view());
+        }
+    }
     env->CallStaticVoidMethod(mainClass, main, arguments);
 
     // An exception main did not catch stays pending for the VM to report, unless
     // the failure decision stops the application (System.exit is called with
     // nothing pending, as JNI wants).
     jthrowable uncaught = env->ExceptionOccurred();
+    platform::TraceLine("main-returned").add("exception", uncaught != nullptr);
     if (uncaught != nullptr && application.failureCheck &&
         decideOnFailure(env, uncaught, application.failureDecision)) {
         env->ExceptionClear();
@@ -214,6 +234,7 @@ void setVmEndAction(void (*action)()) noexcept {
 }
 
 void JNICALL vmExitHook(jint code) {
+    platform::TraceLine("exit").add("code", static_cast<int32_t>(code)).add("reason", "vm-exit");
     runVmEndAction();
     if (VmExitListener* listener = vmExitListener.load()) {
         listener->onVmExit(code);
@@ -221,6 +242,7 @@ void JNICALL vmExitHook(jint code) {
 }
 
 void JNICALL vmAbortHook() {
+    platform::TraceLine("exit").add("reason", "vm-abort");
     if (VmExitListener* listener = vmExitListener.load()) {
         listener->onVmAbort();
     }

@@ -11,6 +11,7 @@
 #include "platform/environment.h"
 #include "platform/file_system.h"
 #include "platform/text.h"
+#include "platform/trace.h"
 
 namespace launcher {
 
@@ -119,9 +120,16 @@ void expandClassPathEntry(const WideString& entry, const WideString& launcherFol
     WideString pattern = platform::isRelativeEntry(entry) ? launcherFolder + entry : entry;
     platform::useNativeSeparators(pattern);
     WideString folderPart = pattern.left(pattern.findLast(platform::kPathSeparator) + 1);
+    size_t matches = 0;
     platform::searchDirectory(pattern, [&](const WideString& name) {
         classPath.append(folderPart).append(name).append(platform::kPathListSeparator);
+        ++matches;
+        platform::TraceLine("class-path-match").add("path", (folderPart + name).view());
     });
+    platform::TraceLine("class-path-search")
+        .add("entry", entry.view())
+        .add("pattern", pattern.view())
+        .add("matches", matches);
 }
 
 WideString composeClassPath(IniStore& store, const WideString& executable) {
@@ -135,6 +143,7 @@ WideString composeClassPath(IniStore& store, const WideString& executable) {
             expandClassPathEntry(entry, launcherFolder, classPath);
         } else {
             platform::useNativeSeparators(entry);
+            platform::TraceLine("class-path-entry").add("path", entry.view());
             classPath.append(entry).append(platform::kPathListSeparator);
         }
     }
@@ -183,6 +192,7 @@ bool buildJvmOptions(JvmOptionAssembly& assembly) {
     executablePath(executable);
     WideString classPath = composeClassPath(store, executable);
     if (classPath.empty()) {
+        platform::TraceLine("stop").add("reason", "empty-class-path");
         reportError(MessageCatalogue::load(msg::kNoClassPath));
         return false;
     }
@@ -213,6 +223,7 @@ bool buildJvmOptions(JvmOptionAssembly& assembly) {
     splitArguments(extraArguments, tokens);
     for (WideString& token : tokens) {
         if (!token.empty()) {
+            platform::TraceLine("cmd-argument").add("value", token.view());
             assembly.extraArguments.push_back(std::move(token));
         }
     }

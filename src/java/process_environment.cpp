@@ -4,6 +4,7 @@
 #include "platform/environment.h"
 #include "platform/file_system.h"
 #include "platform/text.h"
+#include "platform/trace.h"
 
 namespace launcher {
 
@@ -23,6 +24,11 @@ WideString joinedWithNext(const WideString& list) {
     return joined;
 }
 
+void setTracedVariable(std::u16string_view name, const WideString& value) {
+    bool set = platform::setEnvironmentVariable(name, value);
+    platform::TraceLine("environment").add("name", name).add("value", value.view()).add("set", set);
+}
+
 WideString searchPathReference() {
     return WideString(u"%") + platform::kSearchPathVariable + u"%";
 }
@@ -34,8 +40,8 @@ std::optional<std::string> prepareProcessEnvironment(const ProcessEnvironmentInp
     WideString binFolder = cut(cut(library));
     WideString home = cut(binFolder);
     WideString homeWithSeparator = binFolder.left(binFolder.findLast(platform::kPathSeparator) + 1);
-    platform::setEnvironmentVariable(u"ZEN_JVM_PATH", library);
-    platform::setEnvironmentVariable(u"ZEN_JVM_HOME", home);
+    setTracedVariable(u"ZEN_JVM_PATH", library);
+    setTracedVariable(u"ZEN_JVM_HOME", home);
 
     std::optional<std::string> libraryPathOption;
     if (!input.libraryPath.empty()) {
@@ -53,7 +59,7 @@ std::optional<std::string> prepareProcessEnvironment(const ProcessEnvironmentInp
     searchPath.append(searchPathReference()).append(platform::kPathListSeparator);
     searchPath.append(binFolder);
     platform::expandEnvironmentText(searchPath);
-    platform::setEnvironmentVariable(platform::kSearchPathVariable, searchPath);
+    setTracedVariable(platform::kSearchPathVariable, searchPath);
     return libraryPathOption;
 }
 

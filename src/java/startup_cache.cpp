@@ -6,6 +6,7 @@
 #include "jre/runtime_registry.h"
 #include "platform/file_system.h"
 #include "platform/process.h"
+#include "platform/trace.h"
 
 #include <array>
 #include <string>
@@ -258,27 +259,49 @@ WideString startupCacheKey(const StartupCacheRequest& request) {
     return WideString(digits);
 }
 
+namespace {
+
+std::optional<StartupCachePlan> noStartupCache(std::string_view reason) {
+    platform::TraceLine("startup-cache").add("result", "none").add("reason", reason);
+    return std::nullopt;
+}
+
+} // namespace
+
 std::optional<StartupCachePlan> planStartupCache(const StartupCacheRequest& request) {
     if (request.folder.empty() || request.name.empty()) {
-        return std::nullopt;
+        return noStartupCache("no-per-user-folder");
     }
     for (const WideString& option : request.options) {
         if (choosesClassCache(option)) {
-            return std::nullopt;
+            return noStartupCache("own-cache-option");
         }
     }
     int feature = runtimeFeatureVersion(request.jvmLibraryPath);
     if (feature < 13) {
-        return std::nullopt;
+        return noStartupCache("runtime-too-old");
     }
     WideString key = startupCacheKey(request);
     removeOtherCaches(request, key);
     WideString base = request.folder + request.name + u"-startup-" + key;
     std::optional<WideString> javaProgram = javaProgramOf(homeOf(request.jvmLibraryPath));
-    if (feature >= 25 && javaProgram) {
-        return planAotCache(request, base, *javaProgram);
+    bool aot = feature >= 25 && javaProgram;
+    std::optional<StartupCachePlan> plan = aot ? planAotCache(request, base, *javaProgram)
+                                               : planDynamicArchive(request, base, feature);
+    if (!plan) {
+        return noStartupCache("cache-not-usable");
     }
-    return planDynamicArchive(request, base, feature);
+    if (platform::traceEnabled()) {
+        platform::TraceLine("startup-cache")
+            .add("result", plan->pendingFile.empty() ? "use" : "write")
+            .add("kind", aot ? "aot" : "dynamic-archive")
+            .add("runtime", feature)
+            .add("file", base.view());
+        for (const WideString& option : plan->options) {
+            platform::TraceLine("startup-cache-option").add("value", option.view());
+        }
+    }
+    return plan;
 }
 
 void publishStartupCache(const StartupCachePlan& plan) {
@@ -286,8 +309,12 @@ void publishStartupCache(const StartupCachePlan& plan) {
         return;
     }
     std::optional<platform::FileStamp> written = platform::fileStamp(plan.pendingFile);
-    if (!written || written->size == 0 ||
-        !platform::replaceFile(plan.pendingFile, plan.finalFile)) {
+    bool published =
+        written && written->size > 0 && platform::replaceFile(plan.pendingFile, plan.finalFile);
+    platform::TraceLine("startup-cache-published")
+        .add("file", plan.finalFile.view())
+        .add("published", published);
+    if (!published) {
         platform::removeFile(plan.pendingFile);
     }
 }

@@ -4,6 +4,7 @@
 #include "java/java_host.h"
 #include "java/local_reference.h"
 #include "java/output_files.h"
+#include "platform/trace.h"
 
 namespace launcher {
 
@@ -55,7 +56,16 @@ bool redirectStream(JNIEnv* env, const WideString& name, bool append, JavaStream
 }
 
 void redirectOrDescribe(JNIEnv* env, const WideString& name, bool append, JavaStream stream) {
-    if (!name.empty() && !redirectStream(env, name, append, stream) && env->ExceptionCheck()) {
+    if (name.empty()) {
+        return;
+    }
+    bool redirected = redirectStream(env, name, append, stream);
+    platform::TraceLine("redirection")
+        .add("stream", stream == JavaStream::Output ? "output" : "error")
+        .add("file", name.view())
+        .add("append", append)
+        .add("result", redirected ? "redirected" : "failed");
+    if (!redirected && env->ExceptionCheck()) {
         env->ExceptionDescribe(); // the stream stays on the console; the launch goes on
     }
 }

@@ -7,6 +7,8 @@
 #include "messages/message_ids.h"
 #include "platform/dynamic_library.h"
 #include "platform/file_system.h"
+#include "platform/system_error.h"
+#include "platform/trace.h"
 
 namespace launcher {
 
@@ -33,9 +35,19 @@ WideString findVmLibrary(const WideString& home, std::u16string_view vm) {
     return WideString();
 }
 
-} // namespace
+const char* jvmTypeName(JvmType type) {
+    switch (type) {
+    case JvmType::Server:
+        return "server";
+    case JvmType::FavorServer:
+        return "favor_server";
+    case JvmType::Any:
+        break;
+    }
+    return "any";
+}
 
-WideString findJvmLibrary(const WideString& home, JvmType type, bool& serverVm) {
+WideString probeJvmLibrary(const WideString& home, JvmType type, bool& serverVm) {
     if (type == JvmType::Server || type == JvmType::FavorServer) {
         WideString server = findVmLibrary(home, u"server");
         if (!server.empty()) {
@@ -56,18 +68,37 @@ WideString findJvmLibrary(const WideString& home, JvmType type, bool& serverVm) 
     return WideString();
 }
 
+} // namespace
+
+WideString findJvmLibrary(const WideString& home, JvmType type, bool& serverVm) {
+    WideString library = probeJvmLibrary(home, type, serverVm);
+    platform::TraceLine("jvm-library-probe")
+        .add("home", home.view())
+        .add("type", jvmTypeName(type))
+        .add("library", library.empty() ? std::u16string_view(u"none") : library.view());
+    return library;
+}
+
 bool needsPairHandOver(const WideString& pairProduct, const WideString& libraryPath) {
     return !pairProduct.empty() && isX86Library(libraryPath);
 }
 
 bool JvmLibrary::load(const WideString& path) {
     if (uint32_t code = unloadableLibraryFileCode(path); code != 0) {
+        platform::TraceLine("jvm-library-load")
+            .add("path", path.view())
+            .add("result", "unloadable-file")
+            .add(platform::SystemError{code, "image-check", {}});
         reportMessage(msg::kJvmLoadFailed, {path, code});
         return false;
     }
     platform::SystemError error;
     module_ = platform::loadLibraryForever(path, error);
     if (module_ == nullptr) {
+        platform::TraceLine("jvm-library-load")
+            .add("path", path.view())
+            .add("result", "failed")
+            .add(error);
         reportMessage(msg::kJvmLoadFailed, {path, error.code});
         return false;
     }
@@ -75,6 +106,11 @@ bool JvmLibrary::load(const WideString& path) {
         entryPoint = reinterpret_cast<std::remove_reference_t<decltype(entryPoint)>>(
             platform::findExport(module_, name, error));
         if (entryPoint == nullptr) {
+            platform::TraceLine("jvm-library-load")
+                .add("path", path.view())
+                .add("result", "no-entry-point")
+                .add("name", name)
+                .add(error);
             reportMessage(msg::kWindowsException,
                           {MessageCatalogue::load(msg::kNoCreateJavaVm), error.code});
             return false;
@@ -88,6 +124,7 @@ bool JvmLibrary::load(const WideString& path) {
     platform::SystemError ignored;
     findClassFromBootLoader = reinterpret_cast<FindClassFromBootLoaderFunction>(
         platform::findExport(module_, "JVM_FindClassFromBootLoader", ignored));
+    platform::TraceLine("jvm-library-load").add("path", path.view()).add("result", "loaded");
     return true;
 }
 

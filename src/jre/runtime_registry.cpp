@@ -4,6 +4,7 @@
 
 #include "jre/jvm_library.h"
 #include "platform/file_system.h"
+#include "platform/trace.h"
 
 #include <algorithm>
 
@@ -58,13 +59,74 @@ WideString withSeparator(WideString folder) {
     return folder;
 }
 
+const char* viewName(RegistryView view) {
+    return view == RegistryView::Natural ? "natural" : "32-bit";
+}
+
+const char* kindName(RuntimeKind kind) {
+    return kind == RuntimeKind::Jdk ? "jdk" : "jre";
+}
+
+const char* providerName(RuntimeProvider provider) {
+    switch (provider) {
+    case RuntimeProvider::Sun:
+        return "sun";
+    case RuntimeProvider::JRockit:
+        return "jrockit";
+    case RuntimeProvider::Ibm:
+        return "ibm";
+    }
+    return "";
+}
+
+// Why the settings leave a kind or provider out, or nullptr when they do not.
+const char* exclusionReason(const LauncherSettings& settings, RuntimeKind kind,
+                            RuntimeProvider provider) {
+    if (!kindSearched(settings, kind)) {
+        return "kind";
+    }
+    if (!providerSearched(settings, provider)) {
+        return "provider";
+    }
+    return nullptr;
+}
+
+// Why a version is outside the bounds, or nullptr when it is within them.
+const char* boundsReason(const JavaVersion& version, const LauncherSettings& settings) {
+    if (isWithinBounds(version, settings.minimumVersion, settings.maximumVersion)) {
+        return nullptr;
+    }
+    return compareVersions(version, settings.minimumVersion) < 0 ? "below-minimum"
+                                                                 : "above-maximum";
+}
+
+void traceCandidate(std::string_view search, const Registration& registration, RegistryView view,
+                    const JavaVersion& version, std::string_view result,
+                    std::u16string_view home = {}) {
+    if (!platform::traceEnabled()) {
+        return;
+    }
+    platform::TraceLine line("registry-candidate");
+    line.add("search", search)
+        .add("view", viewName(view))
+        .add("name", registration.name.view())
+        .add("kind", kindName(registration.kind))
+        .add("provider", providerName(registration.provider))
+        .add("version", formatVersion(version).view())
+        .add("home", home.empty() ? registration.home.view() : home)
+        .add("result", result);
+}
+
 // Adds the runtime when it has a library for the type; the library itself is
 // looked up again once the runtime is chosen.
 void addCandidate(std::vector<RuntimeCandidate>& candidates, const LauncherSettings& settings,
                   const Registration& registration, const JavaVersion& version, WideString home,
-                  JvmType probeType) {
+                  JvmType probeType, std::string_view search, RegistryView view) {
     bool serverVm = false;
-    if (findJvmLibrary(home, probeType, serverVm).empty()) {
+    bool found = !findJvmLibrary(home, probeType, serverVm).empty();
+    traceCandidate(search, registration, view, version, found ? "admitted" : "no-jvm-library",
+                   home.view());
+    if (!found) {
         return;
     }
     candidates.push_back({version, std::move(home), serverVm,
@@ -72,9 +134,29 @@ void addCandidate(std::vector<RuntimeCandidate>& candidates, const LauncherSetti
 }
 
 std::optional<RuntimeCandidate> rankAndChoose(std::vector<RuntimeCandidate>& candidates,
-                                              const LauncherSettings& settings) {
+                                              const LauncherSettings& settings,
+                                              std::string_view search, RegistryView view) {
     rankCandidates(candidates, settings);
-    return chooseCandidate(candidates, settings.preferredVersions);
+    std::optional<RuntimeCandidate> chosen =
+        chooseCandidate(candidates, settings.preferredVersions);
+    if (platform::traceEnabled()) {
+        for (const RuntimeCandidate& candidate : candidates) {
+            platform::TraceLine("registry-ranked")
+                .add("search", search)
+                .add("view", viewName(view))
+                .add("version", formatVersion(candidate.version).view())
+                .add("home", candidate.home.view())
+                .add("server-vm", candidate.serverVm)
+                .add("preferred", candidate.preferred)
+                .add("chosen", chosen && chosen->home == candidate.home);
+        }
+        platform::TraceLine("registry-search")
+            .add("search", search)
+            .add("view", viewName(view))
+            .add("candidates", candidates.size())
+            .add("result", chosen ? std::u16string_view(chosen->home.view()) : u"none");
+    }
+    return chosen;
 }
 
 } // namespace
@@ -131,25 +213,38 @@ std::optional<RuntimeCandidate> searchRegistryPass(const LauncherSettings& setti
     }
     std::vector<RuntimeCandidate> candidates;
     for (const RegistryRoot& root : kRegistryRoots) {
-        if (!isSelected(settings, root.kind, root.provider)) {
+        if (const char* reason = exclusionReason(settings, root.kind, root.provider)) {
+            platform::TraceLine("registry-root")
+                .add("view", viewName(view))
+                .add("key", root.key)
+                .add("searched", false)
+                .add("reason", reason);
             continue;
         }
         JvmType probeType = root.probesFavorServerAsAny && settings.jvmType == JvmType::FavorServer
                                 ? JvmType::Any
                                 : settings.jvmType;
-        for (const Registration& registration : source.rootEntries(root, view)) {
+        std::vector<Registration> registrations = source.rootEntries(root, view);
+        platform::TraceLine("registry-root")
+            .add("view", viewName(view))
+            .add("key", root.key)
+            .add("searched", true)
+            .add("entries", registrations.size());
+        for (const Registration& registration : registrations) {
             JavaVersion version = parseVersion(registration.name, 0);
-            if (!isWithinBounds(version, settings.minimumVersion, settings.maximumVersion)) {
+            if (const char* reason = boundsReason(version, settings)) {
+                traceCandidate("keys", registration, view, version, reason);
                 continue;
             }
             WideString home = withSeparator(registration.home);
             if (root.kind == RuntimeKind::Jdk) {
                 home.append(u"jre").append(platform::kPathSeparator);
             }
-            addCandidate(candidates, settings, registration, version, std::move(home), probeType);
+            addCandidate(candidates, settings, registration, version, std::move(home), probeType,
+                         "keys", view);
         }
     }
-    return rankAndChoose(candidates, settings);
+    return rankAndChoose(candidates, settings, "keys", view);
 }
 
 // Installers of JDK 9 and later write version keys such as 17 or zulu-17 that do
@@ -163,7 +258,9 @@ std::optional<RuntimeCandidate> searchCurrentRegistrations(const LauncherSetting
     constexpr size_t kReleaseLimit = 16 * 1024;
     std::vector<RuntimeCandidate> candidates;
     for (const Registration& registration : source.currentRegistrations(view)) {
-        if (!isSelected(settings, registration.kind, registration.provider)) {
+        if (const char* reason =
+                exclusionReason(settings, registration.kind, registration.provider)) {
+            traceCandidate("current", registration, view, JavaVersion{}, reason);
             continue;
         }
         WideString home = withSeparator(registration.home);
@@ -173,13 +270,14 @@ std::optional<RuntimeCandidate> searchCurrentRegistrations(const LauncherSetting
             own = releaseVersion(release);
         }
         JavaVersion version = own ? *own : parseVersion(registration.name, 0);
-        if (!isWithinBounds(version, settings.minimumVersion, settings.maximumVersion)) {
+        if (const char* reason = boundsReason(version, settings)) {
+            traceCandidate("current", registration, view, version, reason);
             continue;
         }
-        addCandidate(candidates, settings, registration, version, std::move(home),
-                     settings.jvmType);
+        addCandidate(candidates, settings, registration, version, std::move(home), settings.jvmType,
+                     "current", view);
     }
-    return rankAndChoose(candidates, settings);
+    return rankAndChoose(candidates, settings, "current", view);
 }
 
 std::optional<JavaVersion> releaseVersion(std::string_view releaseText) {

@@ -10,6 +10,7 @@
 #include "messages/message_catalogue.h"
 #include "messages/message_ids.h"
 #include "platform/file_system.h"
+#include "platform/trace.h"
 
 namespace launcher {
 
@@ -39,15 +40,26 @@ WideString configuredRuntimeHome(const WideString& jrePath) {
     return home;
 }
 
+void traceSource(std::string_view source, std::u16string_view home, std::string_view result) {
+    platform::TraceLine("runtime-source")
+        .add("source", source)
+        .add("home", home)
+        .add("result", result);
+}
+
 std::optional<RuntimeChoice> configuredRuntime(const LauncherSettings& settings) {
-    if (!settings.jrePath.empty()) {
-        WideString home = configuredRuntimeHome(settings.jrePath);
-        bool serverVm = false;
-        WideString library =
-            home.empty() ? WideString() : findJvmLibrary(home, settings.jvmType, serverVm);
-        if (!library.empty()) {
-            return RuntimeChoice{library, needsPairHandOver(settings.pairProduct, library), {}};
-        }
+    if (settings.jrePath.empty()) {
+        traceSource("jre-path", u"", "not-set");
+        return std::nullopt;
+    }
+    WideString home = configuredRuntimeHome(settings.jrePath);
+    bool serverVm = false;
+    WideString library =
+        home.empty() ? WideString() : findJvmLibrary(home, settings.jvmType, serverVm);
+    traceSource("jre-path", home.empty() ? settings.jrePath.view() : home.view(),
+                library.empty() ? "no-jvm-library" : "found");
+    if (!library.empty()) {
+        return RuntimeChoice{library, needsPairHandOver(settings.pairProduct, library), {}};
     }
     return std::nullopt;
 }
@@ -62,6 +74,8 @@ std::optional<RuntimeChoice> registeredRuntime(const LauncherSettings& settings,
     }
     bool serverVm = false;
     WideString library = findJvmLibrary(candidate->home, settings.jvmType, serverVm);
+    traceSource(view == RegistryView::Natural ? "registry" : "registry-32-bit",
+                candidate->home.view(), library.empty() ? "no-jvm-library" : "found");
     if (library.empty()) {
         return std::nullopt;
     }
@@ -76,13 +90,16 @@ std::optional<RuntimeChoice> chosenRuntime(const LauncherSettings& settings,
                                            const RuntimeChooser& chooser) {
     WideString message = runtimeNotFoundMessage(settings);
     if (!chooser) {
+        traceSource("chooser", u"", "none");
         reportError(message);
         return std::nullopt;
     }
     std::optional<ChosenRuntime> chosen = chooser(message, settings.jvmType);
     if (!chosen || chosen->jvmLibraryPath.empty()) {
+        traceSource("chooser", u"", "nothing-chosen");
         return std::nullopt;
     }
+    traceSource("chooser", chosen->folder.view(), "found");
     return RuntimeChoice{chosen->jvmLibraryPath,
                          needsPairHandOver(settings.pairProduct, chosen->jvmLibraryPath),
                          chosen->folder};
@@ -120,9 +137,12 @@ std::optional<RuntimeChoice> resolveRuntime(const LauncherSettings& settings,
     if (std::optional<WideString> home = findPrivateRuntime(launcherFolder)) {
         bool serverVm = false;
         WideString library = findJvmLibrary(*home, settings.jvmType, serverVm);
+        traceSource("private", home->view(), library.empty() ? "no-jvm-library" : "found");
         if (!library.empty()) {
             return RuntimeChoice{library, false, {}};
         }
+    } else {
+        traceSource("private", launcherFolder.view(), "no-runtime");
     }
     using Search = std::optional<RuntimeCandidate> (*)(const LauncherSettings&, RegistryView,
                                                        RegistrationSource&);
@@ -139,6 +159,16 @@ std::optional<RuntimeChoice> resolveRuntime(const LauncherSettings& settings,
 
 std::optional<RuntimeChoice> resolveRuntime(const LauncherSettings& settings,
                                             const RuntimeChooser& chooser) {
+    if (platform::traceEnabled()) {
+        platform::TraceLine("runtime-requirements")
+            .add("minimum", formatVersion(settings.minimumVersion).view())
+            .add("maximum", isOpenBound(settings.maximumVersion)
+                                ? std::u16string_view(u"none")
+                                : formatVersion(settings.maximumVersion).view())
+            .add("jre", settings.sourceJre)
+            .add("jdk", settings.sourceJdk)
+            .add("mixed", settings.sourceMixed);
+    }
     WideString folder;
     if (executablePath(folder)) {
         folder = folder.left(folder.findLast(platform::kPathSeparator) + 1);
@@ -146,7 +176,15 @@ std::optional<RuntimeChoice> resolveRuntime(const LauncherSettings& settings,
         folder.clear();
     }
     std::unique_ptr<RegistrationSource> source = systemRegistrationSource();
-    return resolveRuntime(settings, folder, *source, chooser);
+    std::optional<RuntimeChoice> choice = resolveRuntime(settings, folder, *source, chooser);
+    if (choice) {
+        platform::TraceLine("runtime-chosen")
+            .add("library", choice->jvmLibraryPath.view())
+            .add("hand-over", choice->pairHandOver);
+    } else {
+        platform::TraceLine("stop").add("reason", "no-runtime");
+    }
+    return choice;
 }
 
 } // namespace launcher

@@ -2,6 +2,7 @@
 #include "service/instance_forwarding.h"
 
 #include "platform/text.h"
+#include "platform/trace.h"
 
 #include <string>
 
@@ -37,8 +38,12 @@ void callSecondaryMain(JNIEnv* env, const SecondaryMainTarget& target,
     if (array == nullptr) {
         return;
     }
+    platform::TraceLine("single-instance-forwarded")
+        .add("arguments", arguments.size())
+        .add("returns", returnsInt ? "int" : "void");
     if (returnsInt) {
         jint answer = env->CallStaticIntMethod(mainClass, method, array);
+        platform::TraceLine("single-instance-answer").add("code", static_cast<int32_t>(answer));
         reply(static_cast<int32_t>(answer));
     } else {
         // The second instance may end while secondaryMain still runs.

@@ -4,6 +4,7 @@
 
 #include "java/java_host.h"
 #include "platform/thread.h"
+#include "platform/trace.h"
 
 namespace launcher {
 
@@ -45,6 +46,10 @@ WideStringList serviceArguments(const WideStringList& startParameters, bool omit
         }
         added.push_back(startParameters[i]);
     }
+    platform::TraceLine("service-start")
+        .add("parameters", startParameters.size())
+        .add("omit-service-name", omitServiceName)
+        .add("arguments-added", added.size());
     return added;
 }
 
@@ -52,14 +57,21 @@ WideStringList serviceArguments(const WideStringList& startParameters, bool omit
 // it is delivered exactly once however the two threads interleave.
 void StopRequests::request() {
     unsigned before = state_.fetch_or(kStopPending, std::memory_order_acq_rel);
-    if ((before & kEnded) == 0 && (before & kMainCalled) != 0) {
+    bool deliverNow = (before & kEnded) == 0 && (before & kMainCalled) != 0;
+    platform::TraceLine("service-stop-request")
+        .add("delivery", deliverNow               ? "now"
+                         : (before & kEnded) != 0 ? "after-end"
+                                                  : "kept-until-main");
+    if (deliverNow) {
         deliver_();
     }
 }
 
 void StopRequests::mainCalled() {
     unsigned before = state_.fetch_or(kMainCalled, std::memory_order_acq_rel);
-    if ((before & (kStopPending | kMainCalled | kEnded)) == kStopPending) {
+    bool stopKept = (before & (kStopPending | kMainCalled | kEnded)) == kStopPending;
+    platform::TraceLine("service-main-called").add("stop-kept", stopKept);
+    if (stopKept) {
         deliver_();
     }
 }
@@ -88,6 +100,7 @@ void ServiceHost::stopJavaApplication() {
     jclass mainClass = findClass(env, launch_.mainClass);
     if (mainClass != nullptr) {
         jmethodID stop = env->GetStaticMethodID(mainClass, "stop", "()V");
+        platform::TraceLine("service-stop").add("call", stop != nullptr ? "stop" : "System.exit");
         if (stop != nullptr) {
             env->CallStaticVoidMethodA(mainClass, stop, nullptr);
         } else {

@@ -1,0 +1,101 @@
+// The trace's destination on Windows: a handle of its own, so that later
+// redirection of the standard error leaves it where it was. A console gets the
+// text as UTF-16, anything else UTF-8.
+#include "platform/text.h"
+#include "platform/trace.h"
+#include "platform/win32_handles.h"
+
+#include <memory>
+
+namespace launcher::platform {
+
+namespace {
+
+struct TraceDestination {
+    UniqueFileHandle file;
+    bool console = false;
+};
+
+TraceDestination& traceDestination() {
+    static TraceDestination destination;
+    return destination;
+}
+
+struct LocalMemoryRelease {
+    void operator()(wchar_t* memory) const noexcept { LocalFree(memory); }
+};
+
+HANDLE duplicateStandardError() {
+    HANDLE errors = GetStdHandle(STD_ERROR_HANDLE);
+    HANDLE copy = INVALID_HANDLE_VALUE;
+    if (errors == nullptr || errors == INVALID_HANDLE_VALUE ||
+        !DuplicateHandle(GetCurrentProcess(), errors, GetCurrentProcess(), &copy, 0, FALSE,
+                         DUPLICATE_SAME_ACCESS)) {
+        return INVALID_HANDLE_VALUE;
+    }
+    return copy;
+}
+
+} // namespace
+
+bool openTraceDestination(std::u16string_view setting) noexcept {
+    try {
+        HANDLE opened = INVALID_HANDLE_VALUE;
+        if (setting == u"1") {
+            opened = duplicateStandardError();
+        } else {
+            std::u16string path(setting);
+            opened = CreateFileW(wide(path.c_str()), FILE_APPEND_DATA,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        }
+        if (opened == INVALID_HANDLE_VALUE) {
+            return false;
+        }
+        TraceDestination& destination = traceDestination();
+        destination.file.reset(opened);
+        DWORD mode = 0;
+        destination.console = GetConsoleMode(opened, &mode) != 0;
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+void writeTraceText(std::string_view line) noexcept {
+    TraceDestination& destination = traceDestination();
+    if (!destination.file) {
+        return;
+    }
+    try {
+        DWORD written = 0;
+        if (destination.console) {
+            WideString text = utf8ToWide(line);
+            WriteConsoleW(destination.file.get(), wide(text.c_str()),
+                          static_cast<DWORD>(text.length()), &written, nullptr);
+        } else {
+            WriteFile(destination.file.get(), line.data(), static_cast<DWORD>(line.size()),
+                      &written, nullptr);
+        }
+    } catch (...) {
+    }
+}
+
+std::string systemErrorText(uint32_t code) {
+    wchar_t* text = nullptr;
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                      FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::unique_ptr<wchar_t, LocalMemoryRelease> owned(text);
+    if (length == 0 || !owned) {
+        return {};
+    }
+    std::u16string_view message(reinterpret_cast<const char16_t*>(owned.get()), length);
+    while (!message.empty() && (message.back() == u'\n' || message.back() == u'\r' ||
+                                message.back() == u' ' || message.back() == u'.')) {
+        message.remove_suffix(1);
+    }
+    return wideToUtf8(message);
+}
+
+} // namespace launcher::platform
