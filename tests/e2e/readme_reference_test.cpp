@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -283,30 +284,41 @@ TEST_P(ReadmeReference, TheReadmeDocumentsEveryKeyTheCodeReadsAndNoOther) {
     std::string runtime = folder.installRuntime();
     std::string common = "[Class Path]\nClass Path=" + classPath() +
                          "\n[Java Runtime Environment]\nMain Class=testapp.PrintArgs\n";
+    // The per-user file of a product of this folder alone: on Linux below a
+    // configuration folder of the test's own, under Wine in the prefix's profile.
+    const std::string productCode = folder.path().filename().string();
+    const std::string product =
+        "\n[Product Information]\nProduct Name=ReadmeReference\nProduct Code=" + productCode + "\n";
     testing::TestFolder settings;
+    fs::path perUserFolder = GetParam().target == Target::Windows
+                                 ? fs::path(LAUNCHER_WINDOWS_BUILD_DIR) / "wineprefix" / "drive_c" /
+                                       "users" /
+                                       std::string(getenv("USER") ? getenv("USER") : "root") /
+                                       "AppData" / "Roaming" / "ReadmeReference" / productCode
+                                 : settings.path() / "ReadmeReference" / productCode;
     std::map<std::string, std::string> environment = {
-        {"XDG_CONFIG_HOME", settings.path().string()}, // no per-user file of the user's own
-        {"APPDATA", windowsPathOf(settings.path())},
+        {"XDG_CONFIG_HOME", settings.path().string()},
         {"LAUNCHER_RUNTIME_FOLDERS", folder.path().string()}};
 
     // A Windows service started outside the service manager ends after preparing.
     const uint32_t serviceExit = GetParam().target == Target::Windows ? 1063u : 0u;
     std::string trace;
-    SettingKeys read = tracedRun(common + "JRE Path=" + runtime +
-                                     "\n[Product Information]\nProduct Name=Ref\nProduct Code=1\n",
-                                 environment, 0, trace);
+    SettingKeys read = tracedRun(common + "JRE Path=" + runtime + product, environment, 0, trace);
     std::string desktopTrace = trace;
     for (const SettingKey& key :
          tracedRun(common + "JRE Path=" + runtime + "\n[Application]\nApplication Type=service\n",
                    environment, serviceExit, trace)) {
         read.insert(key);
     }
-    settings.write("Ref/1/launcher.ini", "[Java Runtime Environment]\nJRE Path=" + runtime + "\n");
-    for (const SettingKey& key :
-         tracedRun(common + "[Product Information]\nProduct Name=Ref\nProduct Code=1\n",
-                   environment, 0, trace)) {
+    fs::create_directories(perUserFolder);
+    std::ofstream(perUserFolder / "launcher.ini")
+        << "[Java Runtime Environment]\r\nJRE Path=" << runtime << "\r\n";
+    for (const SettingKey& key : tracedRun(common + product, environment, 0, trace)) {
         read.insert(key);
     }
+    fs::remove_all(perUserFolder);
+    std::error_code notEmpty;
+    fs::remove(perUserFolder.parent_path(), notEmpty); // only when nothing else is there
     EXPECT_NE(trace.find(" key=\"JRE Path\" from=per-user "), std::string::npos) << trace;
 
     SettingKeys documented = documentedSettings(
