@@ -66,12 +66,13 @@ std::vector<fs::path> jdksWithJlink() {
     return {homes.begin(), homes.end()};
 }
 
-// One shipped application: the launcher as myapp, lib/myapp.jar and jre64/
-// linked by one JDK.
+// One shipped application: the launcher as myapp, lib/myapp.jar and jre64/,
+// linked here by one JDK, or copied from a runtime linked elsewhere.
 struct ShippedApplication {
-    fs::path jdk;
+    fs::path jdk; // the JDK that linked jre64/, or the runtime copied there
     std::unique_ptr<LauncherFolder> folder;
-    std::string modules; // what jdeps printed
+    std::string modules;      // what jdeps printed; empty for a copied runtime
+    std::string savedRuntime; // another runtime, as "JRE Path" gives it
 };
 
 // The runtimes could not be linked with these JDKs, and why.
@@ -107,8 +108,28 @@ class ShipYourApplication : public ::testing::Test {
                 failures().push_back({jdk, fs::exists(jdk / "jmods"), printed});
                 continue;
             }
-            applications().push_back({jdk, std::move(folder), modules});
+            applications().push_back({jdk, std::move(folder), modules, jdk.string()});
         }
+        addWindowsApplication();
+    }
+
+    // Under Wine, when the Windows build is there: the Windows launcher with the
+    // pinned runtime scripts/setup unpacks (made by jlink for Windows elsewhere;
+    // no Windows JDK with jmods is at hand) copied to jre64\ as a user ships it.
+    static void addWindowsApplication() {
+        const fs::path runtimes(LAUNCHER_WINDOWS_RUNTIMES_DIR);
+        const fs::path runtime = runtimes / "windows-jdk-25";
+        const fs::path other = runtimes / "windows-jdk-21";
+        if (!fs::exists(fs::path(LAUNCHER_WINDOWS_BUILD_DIR) / "launcher.exe") ||
+            !fs::exists(runtime / "bin" / "java.dll") || !fs::exists(other / "bin" / "java.dll")) {
+            return;
+        }
+        auto folder = std::make_unique<LauncherFolder>(
+            Configuration{"Windows_jdk-25", Target::Windows, runtime.string()}, "myapp");
+        fs::create_directories(folder->path() / "lib");
+        fs::copy_file(LAUNCHER_SAMPLE_JAR, folder->path() / "lib" / "myapp.jar");
+        fs::copy(runtime, folder->path() / "jre64", fs::copy_options::recursive);
+        applications().push_back({runtime, std::move(folder), "", windowsPathOf(other)});
     }
 
     static void TearDownTestSuite() {
@@ -150,6 +171,9 @@ class ShipYourApplication : public ::testing::Test {
         std::vector<std::string> values;
         std::istringstream in(output);
         for (std::string line; std::getline(in, line);) {
+            if (!line.empty() && line.back() == '\r') {
+                line.pop_back();
+            }
             if (line.rfind(label, 0) == 0) {
                 values.push_back(line.substr(label.size()));
             }
@@ -158,7 +182,20 @@ class ShipYourApplication : public ::testing::Test {
     }
 
     static std::string privateHome(const ShippedApplication& application) {
-        return fs::canonical(application.folder->path() / "jre64").string();
+        fs::path home = fs::canonical(application.folder->path() / "jre64");
+        return application.folder->configuration().target == Target::Windows ? windowsPathOf(home)
+                                                                             : home.string();
+    }
+
+    // Where the launcher looks for myapp's per-user file of `product` ("Name/Code").
+    static fs::path perUserFile(const ShippedApplication& application, const fs::path& settings,
+                                const std::string& product) {
+        if (application.folder->configuration().target == Target::Windows) {
+            return fs::path(LAUNCHER_WINDOWS_BUILD_DIR) / "wineprefix" / "drive_c" / "users" /
+                   std::string(getenv("USER") ? getenv("USER") : "root") / "AppData" / "Roaming" /
+                   product / "myapp.ini";
+        }
+        return settings / product / "myapp.ini";
     }
 
     // Installed runtimes the search could also take: the private one has to win.
@@ -175,6 +212,9 @@ TEST_F(ShipYourApplication, TheGuideHasBothIniFiles) {
 
 TEST_F(ShipYourApplication, JdepsAndJlinkMakeARuntimeTheLauncherTakesAsPrivate) {
     for (const ShippedApplication& application : applications()) {
+        if (application.modules.empty()) {
+            continue; // copied, not linked here
+        }
         SCOPED_TRACE(application.jdk);
         EXPECT_EQ(application.modules, "java.base");
         fs::path runtime = application.folder->path() / "jre64";
@@ -200,7 +240,7 @@ TEST_F(ShipYourApplication, TheMinimalIniRunsTheApplicationOnItsPrivateRuntime) 
                   std::vector<std::string>{privateHome(application)})
             << result.output;
         EXPECT_EQ(printed(result.output, "Class path:  "),
-                  std::vector<std::string>{(folder.path() / "lib" / "myapp.jar").string()});
+                  std::vector<std::string>{folder.launcherPath("lib/myapp.jar")});
     }
 }
 
@@ -234,13 +274,19 @@ TEST_F(ShipYourApplication, ARuntimeTheUserSavedWinsOverThePrivateOne) {
         LauncherFolder& folder = *application.folder;
         folder.writeIni(guideIni(guideText(), "fuller"));
         testing::TestFolder settings;
-        settings.write("My App/2.1/myapp.ini",
-                       "[Java Runtime Environment]\nJRE Path=" + application.jdk.string() + "\n");
+        fs::path perUser = perUserFile(application, settings.path(), "My App/2.1");
+        fs::create_directories(perUser.parent_path());
+        std::ofstream(perUser) << "[Java Runtime Environment]\r\nJRE Path="
+                               << application.savedRuntime << "\r\n";
         RunResult result = folder.run({}, {{"XDG_CONFIG_HOME", settings.path().string()},
                                            {"LAUNCHER_RUNTIME_FOLDERS", folder.path().string()}});
+        fs::remove(perUser);
+        std::error_code notEmpty; // what others left there stays
+        fs::remove(perUser.parent_path(), notEmpty);
+        fs::remove(perUser.parent_path().parent_path(), notEmpty);
         EXPECT_EQ(result.exitCode, 0u) << result.output << result.errors;
         EXPECT_EQ(printed(result.output, "Java home:   "),
-                  std::vector<std::string>{application.jdk.string()})
+                  std::vector<std::string>{application.savedRuntime})
             << result.output;
     }
 }
