@@ -223,6 +223,10 @@ void Launcher::useStartupCache(JvmOptionList& options) {
 int Launcher::handOverToPairProduct() {
     platform::SystemError error;
     auto program = platform::ChildProcess::startWithOwnCommandLine(settings.pairProduct, error);
+    platform::TraceLine("hand-over")
+        .add("program", settings.pairProduct.view())
+        .add("started", static_cast<bool>(program))
+        .add("wait", settings.pairReturnCode);
     if (!program) {
         reportMessage(msg::kWindowsException, {settings.pairProduct, error.code});
         return kExitFailure;

@@ -2,6 +2,7 @@
 #include "java/failure_decision.h"
 
 #include "java/local_reference.h"
+#include "platform/trace.h"
 
 #include <new>
 #include <string>
@@ -123,7 +124,11 @@ WideString captureExceptionText(JNIEnv* env, jthrowable exception) {
 
 bool decideOnFailure(JNIEnv* env, jthrowable exception, const FailureDecision& decide) {
     WideString text = captureExceptionText(env, exception);
-    return decide && decide(text);
+    bool stop = decide && decide(text);
+    platform::TraceLine("failure-decision")
+        .add("captured", !text.empty())
+        .add("answer", stop ? "stop" : "go-on");
+    return stop;
 }
 
 } // namespace launcher

@@ -124,7 +124,9 @@ void expandClassPathEntry(const WideString& entry, const WideString& launcherFol
     platform::searchDirectory(pattern, [&](const WideString& name) {
         classPath.append(folderPart).append(name).append(platform::kPathListSeparator);
         ++matches;
-        platform::TraceLine("class-path-match").add("path", (folderPart + name).view());
+        if (platform::traceEnabled()) {
+            platform::TraceLine("class-path-match").add("path", (folderPart + name).view());
+        }
     });
     platform::TraceLine("class-path-search")
         .add("entry", entry.view())

@@ -3,6 +3,7 @@
 #include "jre/runtime_registry.h"
 
 #include "platform/file_system.h"
+#include "platform/trace.h"
 #include "platform/win32_handles.h"
 
 namespace launcher {
@@ -62,6 +63,19 @@ bool readFolderValue(HKEY key, const char16_t* name, WideString& folder) {
     }
     folder = std::u16string_view(data).substr(0, end);
     return true;
+}
+
+// A version key whose value names no folder is passed over; the trace says where.
+bool readRegisteredFolder(HKEY key, std::u16string_view keyPath, const char16_t* name,
+                          WideString& folder) {
+    if (readFolderValue(key, name, folder)) {
+        return true;
+    }
+    platform::TraceLine("registry-key")
+        .add("key", keyPath)
+        .add("value", std::u16string_view(name))
+        .add("result", "no-folder");
+    return false;
 }
 
 // How a current installer lays out its key.
@@ -124,7 +138,8 @@ RuntimeKind kindFromName(const WideString& name) {
 void readCurrentKey(HKEY hive, const CurrentKey& entry, REGSAM access,
                     std::vector<Registration>& registrations) {
     UniqueRegistryKey key;
-    if (!openKey(hive, WideString(u"SOFTWARE\\") + entry.path, access, key)) {
+    WideString path = WideString(u"SOFTWARE\\") + entry.path;
+    if (!openKey(hive, path, access, key)) {
         return;
     }
     for (const WideString& name : subkeyNames(key.get())) {
@@ -133,14 +148,16 @@ void readCurrentKey(HKEY hive, const CurrentKey& entry, REGSAM access,
             continue;
         }
         WideString home;
+        WideString versionPath = path + u"\\" + name;
         switch (entry.layout) {
         case Layout::VersionJavaHome:
-            if (readFolderValue(version.get(), u"JavaHome", home)) {
+            if (readRegisteredFolder(version.get(), versionPath.view(), u"JavaHome", home)) {
                 registrations.push_back({name, home, entry.kind, RuntimeProvider::Sun});
             }
             break;
         case Layout::NamedInstallationPath:
-            if (readFolderValue(version.get(), u"InstallationPath", home)) {
+            if (readRegisteredFolder(version.get(), versionPath.view(), u"InstallationPath",
+                                     home)) {
                 registrations.push_back({name, home, kindFromName(name), RuntimeProvider::Sun});
             }
             break;
@@ -148,7 +165,9 @@ void readCurrentKey(HKEY hive, const CurrentKey& entry, REGSAM access,
             for (const VmFolder& vm : kVmFolders) {
                 UniqueRegistryKey msi;
                 if (openKey(version.get(), WideString(vm.name) + u"\\MSI", access, msi) &&
-                    readFolderValue(msi.get(), u"Path", home)) {
+                    readRegisteredFolder(msi.get(),
+                                         (versionPath + u"\\" + vm.name + u"\\MSI").view(), u"Path",
+                                         home)) {
                     registrations.push_back({name, home, entry.kind, vm.provider});
                 }
             }
@@ -176,7 +195,8 @@ class Registry final : public RegistrationSource {
             UniqueRegistryKey version;
             WideString home;
             if (openKey(key.get(), name, access, version) &&
-                readFolderValue(version.get(), u"JavaHome", home)) {
+                readRegisteredFolder(version.get(), (WideString(path) + u"\\" + name).view(),
+                                     u"JavaHome", home)) {
                 registrations.push_back({name, home, root.kind, root.provider});
             }
         }

@@ -31,4 +31,20 @@ InstanceGuard::~InstanceGuard() {
     shutDown();
 }
 
+bool InstanceGuard::check(const LauncherSettings& settings, const WideStringList& arguments,
+                          SecondaryMainTarget target) {
+    bool requested = false;
+    if (!readSingleInstance(settings, requested)) {
+        return false;
+    }
+    if (!requested) {
+        return true;
+    }
+    WideString executable;
+    if (!executablePath(executable)) {
+        return false;
+    }
+    return join(executable, arguments, std::move(target));
+}
+
 } // namespace launcher

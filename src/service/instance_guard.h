@@ -44,6 +44,11 @@ class InstanceGuard {
     struct State;
 
   private:
+    // The system's part of check, once single instance is asked for: the shared
+    // block of the executable, as primary or as a second instance.
+    bool join(const WideString& executable, const WideStringList& arguments,
+              SecondaryMainTarget target);
+
     std::shared_ptr<State> state_;
     bool active_ = false;
     bool primary_ = false;

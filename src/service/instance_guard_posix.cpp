@@ -393,19 +393,8 @@ Joined forwardArguments(State& state, const WideStringList& arguments) {
 
 } // namespace
 
-bool InstanceGuard::check(const LauncherSettings& settings, const WideStringList& arguments,
-                          SecondaryMainTarget target) {
-    bool requested = false;
-    if (!readSingleInstance(settings, requested)) {
-        return false;
-    }
-    if (!requested) {
-        return true;
-    }
-    WideString executable;
-    if (!executablePath(executable)) {
-        return false;
-    }
+bool InstanceGuard::join(const WideString& executable, const WideStringList& arguments,
+                         SecondaryMainTarget target) {
     std::string name = sharedMemoryName(executable);
     // A block left by a primary that crashed is removed and the start tried again.
     for (int attempt = 0; attempt < 4; ++attempt) {

@@ -215,19 +215,10 @@ bool becomePrimary(const std::shared_ptr<State>& state) {
 
 } // namespace
 
-bool InstanceGuard::check(const LauncherSettings& settings, const WideStringList& arguments,
-                          SecondaryMainTarget target) {
-    bool requested = false;
-    if (!readSingleInstance(settings, requested)) {
-        return false;
-    }
-    if (!requested) {
-        return true;
-    }
+bool InstanceGuard::join(const WideString& executable, const WideStringList& arguments,
+                         SecondaryMainTarget target) {
     auto state = std::make_shared<State>();
-    if (!executablePath(state->name)) {
-        return false;
-    }
+    state->name = executable;
     state->name.replaceAll(u'\\', u'_');
     state->target = std::move(target);
     bool created = false;

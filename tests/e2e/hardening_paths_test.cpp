@@ -1,4 +1,4 @@
-// Hardened paths of issue 10 end to end: a relative "JRE Path" beside the
+// Hardened paths end to end: a relative "JRE Path" beside the
 // launcher, values from "+" sections taken whole, a JVM library that is no plain,
 // whole file, the Linux per-user folder, jar names that are not UTF-8; on real
 // JVMs and on the test JVM.
@@ -69,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(RealJvm, HardeningOnRealLinuxJvm,
                          nameOf);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(HardeningOnRealLinuxJvm);
 
-// Item 3: "JRE Path=jre" names the runtime beside the launcher, from wherever the
+// "JRE Path=jre" names the runtime beside the launcher, from wherever the
 // launcher is started; a runtime in the current directory is never taken.
 TEST_P(HardeningAnywhere, ARelativeJrePathLiesBesideTheLauncher) {
     for (const std::string jrePath :
@@ -108,7 +108,7 @@ TEST_P(HardeningAnywhere, ARuntimeInTheCurrentDirectoryIsNotTaken) {
     EXPECT_TRUE(folder.record().empty());
 }
 
-// Item 4: with nothing before it, a "+" value is taken whole: a main class, a
+// With nothing before it, a "+" value is taken whole: a main class, a
 // runtime folder and a class path entry from "+" sections all work.
 TEST_P(HardeningAnywhere, ValuesFromPlusSectionsArriveWhole) {
     std::string home = folder.installRuntime();
@@ -123,7 +123,7 @@ TEST_P(HardeningAnywhere, ValuesFromPlusSectionsArriveWhole) {
     EXPECT_NE(result.output.find("arg[0]=plus"), std::string::npos) << result.output;
 }
 
-// Item 5: a JVM library that is no plain, whole file is refused with message 222
+// A JVM library that is no plain, whole file is refused with message 222
 // and -1 before the loader sees it: a FIFO used to hang the launcher for ever, a
 // library cut short to end it with SIGBUS inside dlopen.
 TEST_P(HardeningOnLinux, AJvmLibraryThatIsNoWholeFileIsRefused) {
@@ -171,7 +171,7 @@ TEST_P(HardeningOnLinux, AJvmLibraryThatIsNoWholeFileIsRefused) {
     }
 }
 
-// Item 5 on Windows: a jvm.dll cut short is refused the same way (193,
+// On Windows: a jvm.dll cut short is refused the same way (193,
 // ERROR_BAD_EXE_FORMAT), before LoadLibrary maps sections beyond its end.
 TEST_P(HardeningOnWindows, AJvmDllCutShortIsRefused) {
     if (GetParam().realJvm()) {
@@ -193,14 +193,14 @@ TEST_P(HardeningOnWindows, AJvmDllCutShortIsRefused) {
     RunResult result = folder.run();
     EXPECT_EQ(result.exitCode, folder.exitCodeFor(-1)) << result.errors;
     // The line itself, without its ending: how the message's own line break
-    // reaches a file on Windows is the error channel's matter (item 7).
+    // reaches a file on Windows is the error channel's matter.
     const std::string line =
         "Error: Failed to load Java VM library: " + libraryPath(home) + " (errno = 193).";
     EXPECT_EQ(result.output.rfind(line, 0), 0u) << result.output;
     EXPECT_TRUE(folder.record().empty());
 }
 
-// Item 6: without an absolute XDG_CONFIG_HOME or HOME there is no per-user file:
+// Without an absolute XDG_CONFIG_HOME or HOME there is no per-user file:
 // nothing is read from or made below the root or the current directory.
 TEST_P(HardeningOnLinux, NoPerUserFolderWithoutAnAbsoluteConfigurationHome) {
     testing::TestFolder elsewhere;
@@ -237,7 +237,7 @@ const fs::path& latin1Locales() {
     return locales.path();
 }
 
-// Item 14: a jar whose name is not valid UTF-8, found by a wildcard, reaches the
+// A jar whose name is not valid UTF-8, found by a wildcard, reaches the
 // VM under its own name and its main class runs; it used to become U+FFFD and
 // drop off the class path. (The test JVM reads options as UTF-8, as a real VM
 // does in a UTF-8 locale, so it cannot tell the two apart: real JVMs only.)

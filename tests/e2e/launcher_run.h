@@ -148,6 +148,25 @@ class LauncherFolder {
     testing::TestFolder folder_;
 };
 
+// One key of the Wine prefix's registry, added for a test and removed with the
+// keys above it that the test created.
+class WineRegistration {
+  public:
+    WineRegistration(const std::string& key, const std::string& value, const std::string& type,
+                     const std::string& data, bool bits32);
+    ~WineRegistration();
+    WineRegistration(const WineRegistration&) = delete;
+    WineRegistration& operator=(const WineRegistration&) = delete;
+    bool added() const { return added_; }
+
+  private:
+    int reg(const std::string& arguments) const;
+
+    std::string view_;
+    std::string created_;
+    bool added_ = false;
+};
+
 // Standard error without the warnings HotSpot 21 and later print under Wine 8,
 // whose GetProcessGroupAffinity is a stub: one for each thread that asks, a
 // number that varies from run to run.

@@ -187,48 +187,6 @@ TEST_P(LinuxMachine, EachInstalledJdkIsFoundByItsVersion) {
     EXPECT_EQ(fs::canonical(chosenHome(result)), fs::path(GetParam().jdkHome));
 }
 
-// One key of the Wine prefix's registry, added for a test and removed with the
-// keys above it that the test created.
-class WineRegistration {
-  public:
-    WineRegistration(const std::string& key, const std::string& value, const std::string& type,
-                     const std::string& data, bool bits32)
-        : view_(bits32 ? " /reg:32" : "") {
-        // The highest key that does not exist yet is the one to remove afterwards.
-        for (size_t at = key.find('\\', key.find("\\SOFTWARE\\") + 10);;
-             at = key.find('\\', at + 1)) {
-            std::string prefix = key.substr(0, at);
-            if (reg("query '" + prefix + "'") != 0) {
-                created_ = prefix;
-                break;
-            }
-            if (at == std::string::npos) {
-                break;
-            }
-        }
-        added_ =
-            reg("add '" + key + "' /v '" + value + "' /t " + type + " /d '" + data + "' /f") == 0;
-    }
-    ~WineRegistration() {
-        if (!created_.empty()) {
-            reg("delete '" + created_ + "' /f");
-        }
-    }
-    bool added() const { return added_; }
-
-  private:
-    int reg(const std::string& arguments) const {
-        std::string command = "WINEPREFIX='" + (windowsBuild() / "wineprefix").string() +
-                              "' WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' wine reg " +
-                              arguments + view_ + " >/dev/null 2>&1";
-        return std::system(command.c_str());
-    }
-
-    std::string view_;
-    std::string created_;
-    bool added_ = false;
-};
-
 struct RegistryRow {
     const char* name;
     std::string key; // the home goes into `value` of this key

@@ -29,7 +29,7 @@ TEST(NarrowConversion, MalformedInputNeverReadsPastTheEnd) {
     EXPECT_EQ(platform::wideToNarrow(u"a\xD800z"), "a?z"); // lone surrogate
 }
 
-// Item 14 of issue 10: file names are bytes. Each byte outside valid UTF-8
+// File names are bytes. Each byte outside valid UTF-8
 // becomes U+DC00 + byte, so that a name a search finds reaches the VM as it is
 // on disk instead of as a replacement character.
 TEST(FileNameConversion, KeepsBytesThatAreNotUtf8AsLoneSurrogates) {
