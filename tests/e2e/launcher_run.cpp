@@ -293,7 +293,11 @@ std::string windowsPathOf(const fs::path& path) {
     return text;
 }
 
-LauncherFolder::LauncherFolder(const Configuration& configuration) : configuration_(configuration) {
+LauncherFolder::LauncherFolder(const Configuration& configuration)
+    : LauncherFolder(configuration, "launcher") {}
+
+LauncherFolder::LauncherFolder(const Configuration& configuration, std::string programName)
+    : configuration_(configuration), programName_(std::move(programName)) {
     fs::path source = configuration.target == Target::Windows ? windowsBuild() / "launcher.exe"
                                                               : fs::path(LAUNCHER_LINUX_BINARY);
     if (!fs::exists(source)) {
@@ -308,7 +312,8 @@ LauncherFolder::LauncherFolder(const Configuration& configuration) : configurati
 }
 
 fs::path LauncherFolder::executable() const {
-    return path() / (configuration_.target == Target::Windows ? "launcher.exe" : "launcher");
+    return path() /
+           (configuration_.target == Target::Windows ? programName_ + ".exe" : programName_);
 }
 
 fs::path LauncherFolder::workingFolder() const {
@@ -323,7 +328,7 @@ void LauncherFolder::writeIni(const std::string& content) const {
         }
         crlf += c;
     }
-    folder_.write("launcher.ini", crlf);
+    folder_.write(programName_ + ".ini", crlf);
 }
 
 std::string LauncherFolder::launcherPath(const std::string& relative) const {

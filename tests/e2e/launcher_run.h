@@ -79,6 +79,9 @@ bool waitForFile(const std::filesystem::path& file, int seconds);
 class LauncherFolder {
   public:
     explicit LauncherFolder(const Configuration& configuration);
+    // The launcher copied under another base name (`myapp`: myapp.exe on Windows),
+    // which then reads the INI file of that name.
+    LauncherFolder(const Configuration& configuration, std::string programName);
 
     const Configuration& configuration() const { return configuration_; }
     const std::filesystem::path& path() const { return folder_.path(); }
@@ -140,6 +143,7 @@ class LauncherFolder {
     std::filesystem::path workingFolder() const;
 
     Configuration configuration_;
+    std::string programName_ = "launcher";
     std::filesystem::path workingFolder_;
     testing::TestFolder folder_;
 };

@@ -10,6 +10,7 @@ public final class HelloApp {
         System.out.println("Arguments:   " + Arrays.toString(args));
         System.out.println("Java:        " + System.getProperty("java.vm.name") + " "
                 + System.getProperty("java.version"));
+        System.out.println("Java home:   " + System.getProperty("java.home"));
         System.out.println("Class path:  " + System.getProperty("java.class.path"));
         System.out.println("Title:       " + System.getProperty("sample.title"));
         System.out.println("Max heap:    " + Runtime.getRuntime().maxMemory() / (1024 * 1024) + " MiB");
