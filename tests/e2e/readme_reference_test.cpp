@@ -165,6 +165,41 @@ SettingKeys documentedSettings(const std::string& markdown, const std::string& h
     return keys;
 }
 
+// The event names of the trace's table in the README: the backquoted names in the
+// first cell of each row under the header "| event |".
+std::set<std::string> documentedEvents(const std::string& markdown) {
+    std::set<std::string> events;
+    std::vector<std::string> lines = linesOf(markdown);
+    auto line = std::find_if(lines.begin(), lines.end(), [](const std::string& text) {
+        return text.rfind("| event |", 0) == 0;
+    });
+    if (line == lines.end() || ++line == lines.end()) {
+        return events;
+    }
+    for (++line; line != lines.end() && line->rfind("|", 0) == 0; ++line) {
+        std::string cell = tableCells(*line).front();
+        for (size_t open = cell.find('`'); open != std::string::npos;
+             open = cell.find('`', cell.find('`', open + 1) + 1)) {
+            size_t close = cell.find('`', open + 1);
+            if (close == std::string::npos) {
+                break;
+            }
+            events.insert(cell.substr(open + 1, close - open - 1));
+        }
+    }
+    return events;
+}
+
+std::set<std::string> tracedEvents(const std::string& trace) {
+    std::set<std::string> events;
+    for (const std::string& line : linesOf(trace)) {
+        if (std::optional<TraceEvent> event = parseTraceLine(line)) {
+            events.insert(event->event);
+        }
+    }
+    return events;
+}
+
 std::string listed(const SettingKeys& keys) {
     std::string text;
     for (const auto& [section, key] : keys) {
@@ -305,17 +340,20 @@ TEST_P(ReadmeReference, TheReadmeDocumentsEveryKeyTheCodeReadsAndNoOther) {
     std::string trace;
     SettingKeys read = tracedRun(common + "JRE Path=" + runtime + product, environment, 0, trace);
     std::string desktopTrace = trace;
+    std::string everyTrace = trace;
     for (const SettingKey& key :
          tracedRun(common + "JRE Path=" + runtime + "\n[Application]\nApplication Type=service\n",
                    environment, serviceExit, trace)) {
         read.insert(key);
     }
+    everyTrace += trace;
     fs::create_directories(perUserFolder);
     std::ofstream(perUserFolder / "launcher.ini")
         << "[Java Runtime Environment]\r\nJRE Path=" << runtime << "\r\n";
     for (const SettingKey& key : tracedRun(common + product, environment, 0, trace)) {
         read.insert(key);
     }
+    everyTrace += trace;
     fs::remove_all(perUserFolder);
     std::error_code notEmpty;
     fs::remove(perUserFolder.parent_path(), notEmpty); // only when nothing else is there
@@ -335,6 +373,14 @@ TEST_P(ReadmeReference, TheReadmeDocumentsEveryKeyTheCodeReadsAndNoOther) {
         << "in the README's reference, never read by the code:" << listed(neverRead)
         << "\ndesktop trace:\n"
         << desktopTrace;
+
+    // Every event these starts wrote is explained in the README's trace table.
+    std::set<std::string> explained =
+        documentedEvents(readText(fs::path(LAUNCHER_SOURCE_DIR) / "README.md"));
+    for (const std::string& event : tracedEvents(everyTrace)) {
+        EXPECT_TRUE(explained.count(event) == 1)
+            << "the trace writes \"" << event << "\", which the README does not explain";
+    }
 }
 
 } // namespace
