@@ -92,6 +92,12 @@ std::string icoFile(const std::vector<IconImage>& images) {
     return out;
 }
 
+// The end of a long build log, where its error is.
+std::string tail(const std::string& output) {
+    constexpr size_t kKept = 3000;
+    return output.size() <= kKept ? output : "..." + output.substr(output.size() - kKept);
+}
+
 // The configure command of a separate Windows build in `build` with `options`.
 std::vector<std::string> configureCommand(const fs::path& build,
                                           const std::vector<std::string>& options) {
@@ -164,12 +170,13 @@ class IdentityBuild : public ::testing::Test {
         CommandResult configured = runCommand(configure);
         failure_ = configured.exitCode == 0
                        ? ""
-                       : commandLine(configure) + " failed:\n" + configured.output;
+                       : commandLine(configure) + " failed:\n" + tail(configured.output);
         if (failure_.empty()) {
             std::vector<std::string> build = {LAUNCHER_CMAKE, "--build",  build_.string(),
                                               "--target",     "launcher", "-j2"};
             CommandResult built = runCommand(build);
-            failure_ = built.exitCode == 0 ? "" : commandLine(build) + " failed:\n" + built.output;
+            failure_ =
+                built.exitCode == 0 ? "" : commandLine(build) + " failed:\n" + tail(built.output);
         }
     }
     static void TearDownTestSuite() { folder_.reset(); }
