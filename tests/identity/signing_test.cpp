@@ -217,6 +217,15 @@ TEST_F(Signing, AnExistingOutputIsReplacedOnlyWithForce) {
     EXPECT_EQ(verify(output_).exitCode, 0);
 }
 
+TEST_F(Signing, AFolderAsOutputIsRefusedEvenWithForce) {
+    fs::create_directories(output_);
+    CommandResult refused =
+        sign({"--force", "--pkcs12", key("signer.p12"), "--password", kPassword});
+    EXPECT_NE(refused.exitCode, 0);
+    EXPECT_NE(refused.output.find("is a folder"), std::string::npos) << refused.output;
+    EXPECT_TRUE(fs::is_empty(output_));
+}
+
 // A signing that cannot succeed, and what the script says about it.
 struct FailedSigning {
     std::string name;
