@@ -1,5 +1,5 @@
 // The resources of the built launcher executable itself: the catalogue's string
-// table, the manifest and the JRE-not-found dialog's template.
+// table, the manifest, the version resource and the dialogs' templates.
 #include "base/wide_string.h"
 #include "messages/catalogue_texts.h"
 #include "messages/message_catalogue.h"
@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 #include <windows.h>
 
 namespace launcher {
@@ -66,6 +67,46 @@ TEST_F(LauncherResources, ManifestAsksForAdministratorDpiAwarenessAndCommonContr
     EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""),
               std::string::npos)
         << manifest;
+}
+
+// The version resource as Explorer's properties read it, through the version API:
+// this build sets no identity options, so the fields are the launcher's own.
+TEST(LauncherVersion, VersionApiReadsTheDefaultFields) {
+    DWORD ignored = 0;
+    DWORD size = GetFileVersionInfoSizeW(LAUNCHER_WINDOWS_EXECUTABLE, &ignored);
+    ASSERT_NE(size, 0u) << "error " << GetLastError();
+    std::vector<char> block(size);
+    ASSERT_TRUE(GetFileVersionInfoW(LAUNCHER_WINDOWS_EXECUTABLE, 0, size, block.data()));
+    void* value = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", &value, &length));
+    ASSERT_EQ(length, sizeof(VS_FIXEDFILEINFO));
+    const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+    EXPECT_EQ(fixed->dwFileVersionLS, 0u);
+    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
+    EXPECT_EQ(fixed->dwProductVersionLS, 0u);
+    EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
+    const std::pair<const wchar_t*, std::u16string> fields[] = {
+        {L"FileDescription", u"Java application launcher"},
+        {L"FileVersion", u"1.0.0.0"},
+        {L"InternalName", u"launcher"},
+        {L"OriginalFilename", u"launcher.exe"},
+        {L"ProductName", u"Java application launcher"},
+        {L"ProductVersion", u"1.0.0.0"},
+        {L"CompanyName", u""},
+        {L"LegalCopyright", u""},
+    };
+    for (const auto& [key, expected] : fields) {
+        std::wstring query = std::wstring(L"\\StringFileInfo\\040904B0\\") + key;
+        value = nullptr;
+        length = 0;
+        std::u16string found;
+        if (VerQueryValueW(block.data(), query.c_str(), &value, &length) && length > 0) {
+            found = static_cast<const char16_t*>(value);
+        }
+        EXPECT_EQ(found, expected) << std::string(query.begin(), query.end());
+    }
 }
 
 // Reads a dialog template of the extended form, word by word.
