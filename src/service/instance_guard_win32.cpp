@@ -114,7 +114,7 @@ DWORD WINAPI messageThread(LPVOID parameter) {
     return 0;
 }
 
-// A primary that has just created the block may not have written its header yet.
+// A primary that has just created the block may still be writing its header.
 bool waitForHeader(InstanceBlock& block) {
     for (DWORD waited = 0; observe(block.headerComplete) != kHeaderComplete;
          waited += kHeaderPollMilliseconds) {

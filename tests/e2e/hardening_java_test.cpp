@@ -13,10 +13,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string nameOf(const ::testing::TestParamInfo<Configuration>& info) {
-    return info.param.name;
-}
-
 bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }

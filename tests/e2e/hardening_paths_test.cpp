@@ -19,10 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string nameOf(const ::testing::TestParamInfo<Configuration>& info) {
-    return info.param.name;
-}
-
 class Hardening : public ::testing::TestWithParam<Configuration> {
   protected:
     Hardening() : folder(GetParam()) {}

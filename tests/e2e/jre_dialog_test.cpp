@@ -26,10 +26,6 @@ namespace fs = std::filesystem;
 const std::string kNotFound = "The Java Runtime Environment (JRE) was not found. Please  "
                               "download and install a JRE (minimum version 99.0) from:";
 
-fs::path windowsBuild() {
-    return fs::path(LAUNCHER_WINDOWS_BUILD_DIR);
-}
-
 fs::path windowsRuntime() {
     return fs::path(LAUNCHER_WINDOWS_RUNTIMES_DIR) / "windows-jdk-25";
 }

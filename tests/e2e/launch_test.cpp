@@ -38,10 +38,6 @@ std::vector<std::string> printedArguments(const std::string& output) {
     return arguments;
 }
 
-std::string nameOf(const ::testing::TestParamInfo<Configuration>& info) {
-    return info.param.name;
-}
-
 class Launch : public ::testing::TestWithParam<Configuration> {
   protected:
     Launch() : folder(GetParam()) {}

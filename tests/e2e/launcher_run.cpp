@@ -39,10 +39,6 @@ bool windowsBuildRequired() {
     return std::getenv("LAUNCHER_REQUIRE_WINDOWS") != nullptr;
 }
 
-fs::path windowsBuild() {
-    return fs::path(LAUNCHER_WINDOWS_BUILD_DIR);
-}
-
 bool windowsBuildPresent() {
     return fs::exists(windowsBuild() / "launcher.exe") &&
            fs::exists(windowsBuild() / "tests" / "exit_code_probe.exe") &&
@@ -255,6 +251,10 @@ std::vector<Configuration> allConfigurations() {
         all.push_back(std::move(real));
     }
     return all;
+}
+
+fs::path windowsBuild() {
+    return fs::path(LAUNCHER_WINDOWS_BUILD_DIR);
 }
 
 WineRegistration::WineRegistration(const std::string& key, const std::string& value,

@@ -5,6 +5,8 @@
 
 #include "support/test_folder.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -171,6 +173,14 @@ class WineRegistration {
 // whose GetProcessGroupAffinity is a stub: one for each thread that asks, a
 // number that varies from run to run.
 std::string withoutWineAffinityWarnings(const std::string& errors);
+
+// The Windows build whose launcher and test programs run under Wine.
+std::filesystem::path windowsBuild();
+
+// A configuration's name, as the parameterised tests show it.
+inline std::string nameOf(const ::testing::TestParamInfo<Configuration>& info) {
+    return info.param.name;
+}
 
 // The folder's Linux path as Wine shows it to Windows programs (Z: is /).
 std::string windowsPathOf(const std::filesystem::path& path);

@@ -278,10 +278,6 @@ TEST(ReadmeTable, RowsOfTheTableUnderTheHeadingAreTheKeys) {
     EXPECT_TRUE(documentedSettings(markdown, "## Missing").empty());
 }
 
-std::string nameOf(const ::testing::TestParamInfo<Configuration>& info) {
-    return info.param.name;
-}
-
 class ReadmeReference : public ::testing::TestWithParam<Configuration> {
   protected:
     ReadmeReference() : folder(GetParam()) {}

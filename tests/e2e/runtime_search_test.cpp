@@ -14,14 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string nameOf(const ::testing::TestParamInfo<Configuration>& info) {
-    return info.param.name;
-}
-
-fs::path windowsBuild() {
-    return fs::path(LAUNCHER_WINDOWS_BUILD_DIR);
-}
-
 // A launcher folder whose INI names no runtime: the launcher has to find one.
 class Search : public ::testing::TestWithParam<Configuration> {
   protected:

@@ -25,10 +25,6 @@ namespace fs = std::filesystem;
 
 constexpr int kStartSeconds = 90; // a JVM's first start under Wine is slow
 
-std::string nameOf(const ::testing::TestParamInfo<Configuration>& info) {
-    return info.param.name;
-}
-
 std::string readFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream content;
@@ -63,10 +59,6 @@ class Service : public ::testing::TestWithParam<Configuration> {
 
 // ---------------------------------------------------------------------------
 // Windows, under Wine's service control manager.
-
-fs::path windowsBuild() {
-    return fs::path(LAUNCHER_WINDOWS_BUILD_DIR);
-}
 
 std::string shellQuoted(const std::string& text) {
     std::string quoted = "'";

@@ -16,10 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string nameOf(const ::testing::TestParamInfo<Configuration>& info) {
-    return info.param.name;
-}
-
 class SingleInstance : public ::testing::TestWithParam<Configuration> {
   protected:
     SingleInstance() : folder(GetParam()) {}

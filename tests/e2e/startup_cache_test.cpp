@@ -15,10 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string nameOf(const ::testing::TestParamInfo<Configuration>& info) {
-    return info.param.name;
-}
-
 // The runtime's feature version from its release file.
 int featureOf(const std::string& home) {
     std::ifstream release(fs::path(home) / "release");
