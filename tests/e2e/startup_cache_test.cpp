@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace launcher::e2e {
@@ -71,8 +72,11 @@ class StartupCache : public ::testing::TestWithParam<Configuration> {
                         vmParameters + "\n" + cache + "\n[Class Path]\nClass Path=\\lib\\*.jar\n");
     }
 
+    // Each run appends its decision trace, which a failing check shows.
     RunResult run() const {
         std::map<std::string, std::string> environment;
+        fs::path trace = folder.path() / "trace.log";
+        environment["LAUNCHER_TRACE"] = windows() ? windowsPathOf(trace) : trace.string();
         if (!windows()) {
             environment["XDG_CONFIG_HOME"] = (folder.path() / "config").string();
         }
@@ -92,6 +96,11 @@ class StartupCache : public ::testing::TestWithParam<Configuration> {
             }
         }
         return "";
+    }
+
+    std::string trace() const {
+        std::ifstream log(folder.path() / "trace.log");
+        return "trace of the runs:\n" + std::string(std::istreambuf_iterator<char>(log), {});
     }
 
     std::vector<std::string> cacheFiles() const {
@@ -152,15 +161,17 @@ TEST_P(StartupCache, AChangedJarMakesANewCacheAndTheOldOneGoes) {
         GTEST_SKIP() << "this runtime keeps no class cache";
     }
     configure("Startup Cache=Yes");
-    ASSERT_EQ(run().exitCode, 0u);
+    RunResult first = run();
+    ASSERT_EQ(first.exitCode, 0u) << first.output << first.errors << trace();
     std::vector<std::string> before = cacheFiles();
-    ASSERT_EQ(before.size(), 1u);
+    ASSERT_EQ(before.size(), 1u) << ::testing::PrintToString(before) << trace();
     packJar(" -C '" + (folder.path() / "lib").string() + "' ."); // other content, other size
     RunResult result = run();
-    EXPECT_EQ(result.exitCode, 0u) << result.output << result.errors;
+    EXPECT_EQ(result.exitCode, 0u) << result.output << result.errors << trace();
     std::vector<std::string> after = cacheFiles();
-    ASSERT_EQ(after.size(), 1u) << ::testing::PrintToString(after);
-    EXPECT_NE(after[0].substr(0, after[0].find('.')), before[0].substr(0, before[0].find('.')));
+    ASSERT_EQ(after.size(), 1u) << ::testing::PrintToString(after) << trace();
+    EXPECT_NE(after[0].substr(0, after[0].find('.')), before[0].substr(0, before[0].find('.')))
+        << trace();
 }
 
 // Where no cache can be had the start is exactly a start without the setting:
