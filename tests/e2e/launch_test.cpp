@@ -14,18 +14,6 @@
 namespace launcher::e2e {
 namespace {
 
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        lines.push_back(line);
-    }
-    return lines;
-}
-
 // The "args.count" and "arg[i]" lines both the Java test application and the
 // test JVM print.
 std::vector<std::string> printedArguments(const std::string& output) {

@@ -287,6 +287,18 @@ int WineRegistration::reg(const std::string& arguments) const {
     return std::system(command.c_str());
 }
 
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
 std::string windowsPathOf(const fs::path& path) {
     std::string text = "Z:" + path.string();
     std::replace(text.begin(), text.end(), '/', '\\');

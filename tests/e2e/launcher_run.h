@@ -182,6 +182,9 @@ inline std::string nameOf(const ::testing::TestParamInfo<Configuration>& info) {
     return info.param.name;
 }
 
+// The text's lines, without the CR of a Windows program's line ends.
+std::vector<std::string> linesOf(const std::string& text);
+
 // The folder's Linux path as Wine shows it to Windows programs (Z: is /).
 std::string windowsPathOf(const std::filesystem::path& path);
 

@@ -31,18 +31,6 @@ std::string readText(const fs::path& path) {
     return text.str();
 }
 
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        lines.push_back(line);
-    }
-    return lines;
-}
-
 struct TraceEvent {
     std::string event;
     std::map<std::string, std::string> fields;
