@@ -89,24 +89,19 @@ class VirtualDisplay : public ::testing::Test {
                 std::this_thread::sleep_for(std::chrono::milliseconds(20));
             }
         }
-        // Wine's desktop process belongs to the display of the session that
-        // started it: a fresh session puts it on this display.
-        restartWine();
+        // Wine's desktop process belongs to the display of the first program of a
+        // session that shows a window: a fresh session puts it on this display.
+        restartWineSession();
     }
     static void TearDownTestSuite() {
-        restartWine();
+        // The desktop must not outlive this display in the session the later tests use.
+        restartWineSession();
         if (server != 0) {
             kill(server, SIGTERM);
             waitpid(server, nullptr, 0);
             server = 0;
         }
     }
-    static void restartWine() {
-        std::system(("WINEPREFIX='" + (windowsBuild() / "wineprefix").string() +
-                     "' wineserver -k >/dev/null 2>&1")
-                        .c_str());
-    }
-
     void SetUp() override {
         if (!fs::exists(windowsBuild() / "tests" / "dialog_probe.exe") ||
             !fs::exists(windowsRuntime() / "bin" / "server" / "jvm.dll")) {

@@ -176,22 +176,24 @@ int spawnAndWait(const std::vector<std::string>& argv,
     return waitForExit(spawn(argv, extra, output, errors, workingFolder), argv[0]);
 }
 
+std::string wineServer(const std::string& arguments) {
+    return "WINEPREFIX='" + (windowsBuild() / "wineprefix").string() + "' wineserver " + arguments +
+           " >/dev/null 2>&1";
+}
+
 // One Wine session for all the Windows runs: each run then starts in a server that
-// is already up instead of racing one that is shutting down.
+// is already up instead of racing one that is shutting down (wine then ends with 1
+// and says nothing).
 class WineSession : public ::testing::Environment {
   public:
     void SetUp() override {
         if (windowsBuildPresent()) {
-            std::string command = "WINEPREFIX='" + (windowsBuild() / "wineprefix").string() +
-                                  "' wineserver -p >/dev/null 2>&1";
-            started_ = std::system(command.c_str()) == 0;
+            started_ = std::system(wineServer("-p").c_str()) == 0;
         }
     }
     void TearDown() override {
         if (started_) {
-            std::string command = "WINEPREFIX='" + (windowsBuild() / "wineprefix").string() +
-                                  "' wineserver -k >/dev/null 2>&1";
-            static_cast<void>(std::system(command.c_str()));
+            static_cast<void>(std::system(wineServer("-k").c_str()));
         }
     }
 
@@ -203,6 +205,12 @@ const ::testing::Environment* const wineSession =
     ::testing::AddGlobalTestEnvironment(new WineSession);
 
 } // namespace
+
+void restartWineSession() {
+    static_cast<void>(std::system(wineServer("-k").c_str()));
+    static_cast<void>(std::system(wineServer("-w").c_str()));
+    static_cast<void>(std::system(wineServer("-p").c_str()));
+}
 
 std::vector<Configuration> testJvmConfigurations() {
     std::vector<Configuration> configurations = {{"LinuxTestJvm", Target::Linux, ""}};

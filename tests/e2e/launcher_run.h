@@ -177,6 +177,10 @@ std::string withoutWineAffinityWarnings(const std::string& errors);
 // The Windows build whose launcher and test programs run under Wine.
 std::filesystem::path windowsBuild();
 
+// Ends the Wine session of the build's prefix, with every program in it, and
+// starts a new one that stays up for the runs after it.
+void restartWineSession();
+
 // A configuration's name, as the parameterised tests show it.
 inline std::string nameOf(const ::testing::TestParamInfo<Configuration>& info) {
     return info.param.name;
