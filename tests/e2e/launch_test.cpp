@@ -488,10 +488,7 @@ TEST_P(LaunchOnRealJvm, WithIbmRuntimesAdmittedMainNeverLeavesTheVm) {
 
 // A file's lines, whatever line ends the JVM wrote; empty when it is missing.
 std::vector<std::string> fileLines(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return linesOf(text.str());
+    return linesOf(readFile(path));
 }
 
 std::string currentYear() {

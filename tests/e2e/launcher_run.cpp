@@ -28,13 +28,6 @@ namespace {
 
 constexpr int kRunTimeoutSeconds = 120;
 
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
 bool windowsBuildRequired() {
     return std::getenv("LAUNCHER_REQUIRE_WINDOWS") != nullptr;
 }
@@ -293,6 +286,13 @@ int WineRegistration::reg(const std::string& arguments) const {
                           "' WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' wine reg " +
                           arguments + view_ + " >/dev/null 2>&1";
     return std::system(command.c_str());
+}
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
 }
 
 std::vector<std::string> linesOf(const std::string& text) {

@@ -186,6 +186,9 @@ inline std::string nameOf(const ::testing::TestParamInfo<Configuration>& info) {
     return info.param.name;
 }
 
+// A file's bytes; empty when it cannot be read.
+std::string readFile(const std::filesystem::path& path);
+
 // The text's lines, without the CR of a Windows program's line ends.
 std::vector<std::string> linesOf(const std::string& text);
 

@@ -24,13 +24,6 @@ namespace fs = std::filesystem;
 using SettingKey = std::pair<std::string, std::string>; // section, key
 using SettingKeys = std::set<SettingKey>;
 
-std::string readText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 struct TraceEvent {
     std::string event;
     std::map<std::string, std::string> fields;
@@ -283,7 +276,7 @@ class ReadmeReference : public ::testing::TestWithParam<Configuration> {
         folder.writeIni(ini);
         environment["LAUNCHER_TRACE"] = folder.launcherPath("trace.txt");
         RunResult result = folder.run({"x"}, environment);
-        trace = readText(folder.path() / "trace.txt");
+        trace = readFile(folder.path() / "trace.txt");
         EXPECT_EQ(result.exitCode, exitCode) << result.output << result.errors;
         EXPECT_FALSE(trace.empty())
             << "no trace written; output: " << result.output << result.errors;
@@ -344,7 +337,7 @@ TEST_P(ReadmeReference, TheReadmeDocumentsEveryKeyTheCodeReadsAndNoOther) {
     EXPECT_NE(trace.find(" key=\"JRE Path\" from=per-user "), std::string::npos) << trace;
 
     SettingKeys documented = documentedSettings(
-        readText(fs::path(LAUNCHER_SOURCE_DIR) / "README.md"), "## Configuration reference");
+        readFile(fs::path(LAUNCHER_SOURCE_DIR) / "README.md"), "## Configuration reference");
     ASSERT_FALSE(documented.empty()) << "README.md has no reference table";
     SettingKeys undocumented, neverRead;
     std::set_difference(read.begin(), read.end(), documented.begin(), documented.end(),
@@ -360,7 +353,7 @@ TEST_P(ReadmeReference, TheReadmeDocumentsEveryKeyTheCodeReadsAndNoOther) {
 
     // Every event these starts wrote is explained in the README's trace table.
     std::set<std::string> explained =
-        documentedEvents(readText(fs::path(LAUNCHER_SOURCE_DIR) / "README.md"));
+        documentedEvents(readFile(fs::path(LAUNCHER_SOURCE_DIR) / "README.md"));
     for (const std::string& event : tracedEvents(everyTrace)) {
         EXPECT_TRUE(explained.count(event) == 1)
             << "the trace writes \"" << event << "\", which the README does not explain";

@@ -25,13 +25,6 @@ namespace fs = std::filesystem;
 
 constexpr int kStartSeconds = 90; // a JVM's first start under Wine is slow
 
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
 class Service : public ::testing::TestWithParam<Configuration> {
   protected:
     Service() : folder(GetParam()) { fs::create_directories(marks()); }

@@ -18,15 +18,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string readText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 std::string guideText() {
-    return readText(fs::path(LAUNCHER_SOURCE_DIR) / "docs" / "SHIPPING.md");
+    return readFile(fs::path(LAUNCHER_SOURCE_DIR) / "docs" / "SHIPPING.md");
 }
 
 // The guide's ```ini block whose first line is "; myapp.ini, <which>"; empty
@@ -45,7 +38,7 @@ std::string guideIni(const std::string& guide, const std::string& which) {
 // What `command` prints (standard output and error together), and whether it succeeded.
 bool runCommand(const std::string& command, const fs::path& log, std::string& printed) {
     int status = std::system((command + " >'" + log.string() + "' 2>&1").c_str());
-    printed = readText(log);
+    printed = readFile(log);
     return status == 0;
 }
 
