@@ -11,23 +11,6 @@ namespace launcher {
 
 namespace {
 
-// The decimal digits of a signed 32-bit number.
-std::u16string_view decimal(int32_t number, char16_t (&digits)[12]) {
-    int n = 0;
-    int64_t value = number;
-    bool negative = value < 0;
-    uint64_t magnitude = negative ? static_cast<uint64_t>(-value) : static_cast<uint64_t>(value);
-    do {
-        digits[n++] = static_cast<char16_t>(u'0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
-    if (negative) {
-        digits[n++] = u'-';
-    }
-    std::reverse(digits, digits + n);
-    return std::u16string_view(digits, static_cast<size_t>(n));
-}
-
 // Walks the pattern once; with `out` null it only measures. Returns -1 when the
 // pattern and the arguments do not fit together.
 int64_t renderFormat(std::u16string_view pattern, std::initializer_list<FormatArgument> arguments,
@@ -62,8 +45,7 @@ int64_t renderFormat(std::u16string_view pattern, std::initializer_list<FormatAr
             std::u16string_view text = argument.text();
             put(text.substr(0, text.find(u'\0')));
         } else if (conversion == u'd' && !argument.isText()) {
-            char16_t digits[12];
-            put(decimal(argument.number(), digits));
+            put(decimalText(int64_t{argument.number()}));
         } else {
             return -1;
         }
@@ -72,6 +54,26 @@ int64_t renderFormat(std::u16string_view pattern, std::initializer_list<FormatAr
 }
 
 } // namespace
+
+std::u16string decimalText(uint64_t number) {
+    std::u16string digits;
+    do {
+        digits.push_back(static_cast<char16_t>(u'0' + number % 10));
+        number /= 10;
+    } while (number != 0);
+    std::reverse(digits.begin(), digits.end());
+    return digits;
+}
+
+std::u16string decimalText(int64_t number) {
+    if (number >= 0) {
+        return decimalText(static_cast<uint64_t>(number));
+    }
+    // The magnitude of the smallest value does not fit a signed number.
+    std::u16string digits = decimalText(~static_cast<uint64_t>(number) + 1);
+    digits.insert(digits.begin(), u'-');
+    return digits;
+}
 
 WideString formatText(std::u16string_view pattern,
                       std::initializer_list<FormatArgument> arguments) {

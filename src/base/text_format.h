@@ -29,6 +29,11 @@ class FormatArgument {
     bool isText_ = false;
 };
 
+// The decimal digits of a number, with a '-' before a negative one; all of
+// them, however large (memory figures above 4 GiB need more than 32 bits).
+std::u16string decimalText(int64_t number);
+std::u16string decimalText(uint64_t number);
+
 // Formats into a new string: "%s" takes a text, "%d" a number and "%%" prints
 // one percent sign. An argument is never itself used as a format. Raises E_FAIL
 // when the pattern and the arguments do not fit together.

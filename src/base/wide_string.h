@@ -81,6 +81,10 @@ bool equalsIgnoreAsciiCase(std::u16string_view a, std::u16string_view b) noexcep
 // that every system trims the same characters.
 bool isWideSpace(char16_t unit) noexcept;
 
+inline constexpr bool isAsciiDigit(char16_t unit) noexcept {
+    return unit >= u'0' && unit <= u'9';
+}
+
 WideString operator+(const WideString& a, std::u16string_view b);
 
 } // namespace launcher

@@ -1,13 +1,14 @@
 // Linux memory figures: sysinfo and the free part of the address space.
-#include "java/memory_options.h"
-#include "platform/posix_handles.h"
+#include "platform/memory.h"
 
-#include <cerrno>
-#include <fcntl.h>
+#include "platform/file.h"
+
+#include <string>
+#include <unistd.h>
 #include <sys/resource.h>
 #include <sys/sysinfo.h>
 
-namespace launcher {
+namespace launcher::platform {
 
 namespace {
 
@@ -29,17 +30,12 @@ uint64_t addressSpaceLimit() {
 // Bytes of address space the process has mapped (VmSize), from the first field of
 // /proc/self/statm, in pages; 0 when it cannot be read.
 uint64_t mappedBytes() {
-    platform::UniqueFileDescriptor file(open("/proc/self/statm", O_RDONLY | O_CLOEXEC));
-    if (!file) {
-        return 0;
-    }
-    char text[128] = {};
-    ssize_t count = 0;
-    do {
-        count = read(file.get(), text, sizeof(text) - 1);
-    } while (count < 0 && errno == EINTR);
+    SystemError error;
+    std::optional<File> file = File::open(u"/proc/self/statm", error);
+    // A file of the proc file system tells no size: it is read as far as it goes.
+    std::string text = file ? file->readPrefix(128) : std::string();
     uint64_t pages = 0;
-    for (ssize_t at = 0; at < count && text[at] >= '0' && text[at] <= '9'; ++at) {
+    for (size_t at = 0; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
         pages = pages * 10 + static_cast<uint64_t>(text[at] - '0');
     }
     long pageSize = sysconf(_SC_PAGESIZE);
@@ -62,4 +58,4 @@ MemoryFigures readMemoryFigures() {
     return figures;
 }
 
-} // namespace launcher
+} // namespace launcher::platform

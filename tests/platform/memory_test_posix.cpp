@@ -1,5 +1,5 @@
 // The Linux memory figures against the kernel's own numbers.
-#include "java/memory_options.h"
+#include "platform/memory.h"
 #include "platform/posix_handles.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +11,7 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 
-namespace launcher {
+namespace launcher::platform {
 namespace {
 
 constexpr uint64_t kMiB = uint64_t{1} << 20;
@@ -81,4 +81,4 @@ TEST(ReadMemoryFigures, AddressSpaceLimitBoundsTheAvailableFigure) {
 }
 
 } // namespace
-} // namespace launcher
+} // namespace launcher::platform

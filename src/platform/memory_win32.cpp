@@ -1,9 +1,9 @@
 // Windows memory figures: GlobalMemoryStatus.
-#include "java/memory_options.h"
+#include "platform/memory.h"
 
 #include <windows.h>
 
-namespace launcher {
+namespace launcher::platform {
 
 MemoryFigures readMemoryFigures() {
     // In a 64-bit process the SIZE_T fields hold the full figures, beyond 4 GiB too.
@@ -13,4 +13,4 @@ MemoryFigures readMemoryFigures() {
     return {status.dwTotalPhys, status.dwAvailVirtual};
 }
 
-} // namespace launcher
+} // namespace launcher::platform
