@@ -1,13 +1,17 @@
-// Writes one error line, "Error: " + text + " " and a line end, to the standard
-// output, whole: no character stops it. Output failures are ignored.
+// The process's standard output and error as text: written whole, in the form
+// the one reading them expects, without allocating (a line may report that
+// memory is exhausted). Output failures are ignored.
 #pragma once
 
+#include <initializer_list>
 #include <string_view>
 
 namespace launcher::platform {
 
-void writeErrorLine(const char16_t* text) noexcept;
-// Writes the text as it is to the standard error, the same way.
+// The pieces as one line on the standard output, after what the C runtime
+// still buffers there.
+void writeStandardOutput(std::initializer_list<std::u16string_view> pieces) noexcept;
+// The text as it is on the standard error.
 void writeStandardError(std::u16string_view text) noexcept;
 
 } // namespace launcher::platform

@@ -1,31 +1,44 @@
-// Error lines on Linux: one UTF-8 write to standard output.
+// Standard output and error on Linux: UTF-8, written past what stdio buffers.
 #include "platform/console.h"
 
+#include "platform/posix_io.h"
 #include "platform/text.h"
 
 #include <cstdio>
-#include <string>
+#include <unistd.h>
 
 namespace launcher::platform {
 
-void writeErrorLine(const char16_t* text) noexcept {
-    try {
-        std::string narrow = wideToNarrow(std::u16string_view(text));
-        fprintf(stdout, "Error: %s \n", narrow.c_str());
-    } catch (...) {
-        fputs("Error:  \n", stdout); // nothing left to convert with
+namespace {
+
+// Java writes to the same descriptors directly: what stdio holds goes first, and
+// the text then goes straight to the descriptor, so the order of the two stays.
+void writeTo(int descriptor, std::initializer_list<std::u16string_view> pieces) {
+    char bytes[4096];
+    size_t used = 0;
+    for (std::u16string_view piece : pieces) {
+        while (!piece.empty()) {
+            used +=
+                encodeUtf8EscapedInto(piece, std::span<char>(bytes + used, sizeof bytes - used));
+            if (!piece.empty()) {
+                writeAll(descriptor, std::string_view(bytes, used));
+                used = 0;
+            }
+        }
     }
-    // Java writes to the same descriptor directly; keep the order of the two.
+    writeAll(descriptor, std::string_view(bytes, used));
+}
+
+} // namespace
+
+void writeStandardOutput(std::initializer_list<std::u16string_view> pieces) noexcept {
     fflush(stdout);
+    writeTo(STDOUT_FILENO, pieces);
 }
 
 void writeStandardError(std::u16string_view text) noexcept {
-    try {
-        std::string narrow = wideToNarrow(text);
-        fwrite(narrow.data(), 1, narrow.size(), stderr);
-    } catch (...) {
-    }
     fflush(stderr);
+    writeTo(STDERR_FILENO, {text});
 }
 
 } // namespace launcher::platform

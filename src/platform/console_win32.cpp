@@ -1,4 +1,5 @@
-// Error lines on Windows: UTF-16 to a console, the console's or ANSI code page elsewhere.
+// Standard output and error on Windows: UTF-16 to a console, the console's or
+// the ANSI code page elsewhere.
 #include "platform/console.h"
 
 #include <algorithm>
@@ -12,8 +13,6 @@ namespace launcher::platform {
 
 namespace {
 
-constexpr std::u16string_view kPrefix = u"Error: ";
-constexpr std::u16string_view kSuffix = u" \n";
 // A line of up to this many units goes out in one write.
 constexpr size_t kWholeLineUnits = 1024;
 
@@ -70,7 +69,7 @@ void writeText(HANDLE out, std::u16string_view text) {
 
 } // namespace
 
-void writeErrorLine(const char16_t* text) noexcept {
+void writeStandardOutput(std::initializer_list<std::u16string_view> pieces) noexcept {
     // The handle behind the runtime's standard output, wherever it was redirected;
     // what the runtime still buffers goes first.
     fflush(stdout);
@@ -78,15 +77,15 @@ void writeErrorLine(const char16_t* text) noexcept {
     if (out == nullptr || out == INVALID_HANDLE_VALUE) {
         return;
     }
-    // Built on the stack, since this line also reports exhausted memory; every
-    // line feed becomes CR LF, as the runtime's text mode writes it.
+    // Built on the stack; every line feed becomes CR LF, as the runtime's text
+    // mode writes it.
     char16_t line[kWholeLineUnits];
     size_t used = 0;
     auto flush = [&] {
         writeText(out, std::u16string_view(line, used));
         used = 0;
     };
-    auto put = [&](std::u16string_view piece) {
+    for (std::u16string_view piece : pieces) {
         for (char16_t unit : piece) {
             if (used + 2 > std::size(line)) {
                 // A surrogate pair is never cut in two.
@@ -101,10 +100,7 @@ void writeErrorLine(const char16_t* text) noexcept {
             }
             line[used++] = unit;
         }
-    };
-    put(kPrefix);
-    put(std::u16string_view(text));
-    put(kSuffix);
+    }
     flush();
 }
 

@@ -7,6 +7,13 @@
 
 namespace launcher::platform {
 
+// Whether the system's loader reads ELF images (PE on Windows).
+#if defined(_WIN32)
+inline constexpr bool kElfLoader = false;
+#else
+inline constexpr bool kElfLoader = true;
+#endif
+
 // The library stays loaded until the process ends. Null on failure, with `error`
 // telling why.
 void* loadLibraryForever(const WideString& path, SystemError& error);

@@ -3,6 +3,8 @@
 
 #include "base/wide_string.h"
 
+#include <functional>
+
 namespace launcher::platform {
 
 // False when the variable is not set.
@@ -15,12 +17,6 @@ inline constexpr char16_t kSearchPathVariable[] = u"Path";
 #else
 inline constexpr char16_t kSearchPathVariable[] = u"PATH";
 #endif
-
-} // namespace launcher::platform
-
-#include <functional>
-
-namespace launcher::platform {
 
 // Replaces %NAME% references with the variables' values, by the rules of
 // Windows' ExpandEnvironmentStringsW: an undefined name stays as written, both

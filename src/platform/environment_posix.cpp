@@ -40,10 +40,6 @@ bool setEnvironmentVariable(std::u16string_view name, const WideString& value) {
     return setenv(wideToNarrow(name).c_str(), platform::wideToNarrow(value).c_str(), 1) == 0;
 }
 
-} // namespace launcher::platform
-
-namespace launcher::platform {
-
 namespace {
 
 struct LocaleTraits {

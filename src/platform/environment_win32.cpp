@@ -34,10 +34,6 @@ bool setEnvironmentVariable(std::u16string_view name, const WideString& value) {
     return SetEnvironmentVariableW(wide(key.c_str()), wide(value.c_str())) != 0;
 }
 
-} // namespace launcher::platform
-
-namespace launcher::platform {
-
 void expandEnvironmentText(WideString& text) {
     // Beyond its limit the call cuts the result but still reports the full size.
     constexpr DWORD kLargestResult = 32767;

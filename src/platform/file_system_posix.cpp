@@ -86,34 +86,8 @@ void removeEmptyFolder(const WideString& path) {
     rmdir(platform::wideToNarrow(path).c_str());
 }
 
-bool isAbsolutePath(std::u16string_view path) noexcept {
-    return path.starts_with(u'/');
-}
-
 bool setCurrentDirectory(const WideString& path) {
     return chdir(platform::wideToNarrow(path).c_str()) == 0;
-}
-
-} // namespace launcher::platform
-
-namespace launcher::platform {
-
-WideString withLongPathPrefix(const WideString& path) {
-    return path;
-}
-
-} // namespace launcher::platform
-
-namespace launcher::platform {
-
-bool isRelativeEntry(std::u16string_view path) noexcept {
-    return !path.starts_with(u'/');
-}
-
-void useNativeSeparators(WideString& path) {
-    if (path.contains(u'\\')) {
-        path.replaceAll(u'\\', u'/');
-    }
 }
 
 std::optional<FileStamp> fileStamp(const WideString& path) {

@@ -40,43 +40,9 @@ void removeEmptyFolder(const WideString& path) {
     RemoveDirectoryW(wide(withLongPathPrefix(path).c_str()));
 }
 
-bool isAbsolutePath(std::u16string_view path) noexcept {
-    return path.starts_with(u"\\\\") || (path.size() >= 2 && path[1] == u':');
-}
-
 bool setCurrentDirectory(const WideString& path) {
     return SetCurrentDirectoryW(wide(path.c_str())) != 0;
 }
-
-} // namespace launcher::platform
-
-namespace launcher::platform {
-
-// A network path \\server\share\... takes the long form \\?\UNC\server\share\...;
-// a path already in the long or the device form ("\\?\", "\\.\") stays as it is.
-WideString withLongPathPrefix(const WideString& path) {
-    if (path.length() < MAX_PATH || path.startsWith(u"\\\\?\\") || path.startsWith(u"\\\\.\\")) {
-        return path;
-    }
-    if (path.startsWith(u"\\\\")) {
-        WideString prefixed(u"\\\\?\\UNC");
-        prefixed.append(path.mid(1));
-        return prefixed;
-    }
-    WideString prefixed(path);
-    prefixed.prepend(u"\\\\?\\");
-    return prefixed;
-}
-
-} // namespace launcher::platform
-
-namespace launcher::platform {
-
-bool isRelativeEntry(std::u16string_view path) noexcept {
-    return path.size() < 2 || (path[1] != u':' && !path.starts_with(u"\\\\"));
-}
-
-void useNativeSeparators(WideString&) {}
 
 std::optional<FileStamp> fileStamp(const WideString& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;

@@ -16,7 +16,11 @@ namespace launcher::platform {
 // POSIX entry points hand their argv over before anything reads it; Windows
 // programs read their command line from the system instead.
 void setProcessArguments(int argc, char** argv);
-const std::vector<std::string>& processArgumentVector();
+// The command line as the one text Windows keeps it in; nothing where programs
+// get their arguments split by the system.
+std::optional<WideString> commandLineText();
+// The arguments after the program path as the system split them.
+WideStringList systemSplitArguments();
 
 uint32_t currentProcessId();
 

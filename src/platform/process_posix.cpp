@@ -54,8 +54,17 @@ void setProcessArguments(int argc, char** argv) {
     storedArguments().assign(argv, argv + argc);
 }
 
-const std::vector<std::string>& processArgumentVector() {
-    return storedArguments();
+std::optional<WideString> commandLineText() {
+    return std::nullopt;
+}
+
+WideStringList systemSplitArguments() {
+    WideStringList arguments;
+    const std::vector<std::string>& argv = storedArguments();
+    for (size_t i = 1; i < argv.size(); ++i) {
+        arguments.push_back(narrowToWide(argv[i]));
+    }
+    return arguments;
 }
 
 uint32_t currentProcessId() {
@@ -72,7 +81,7 @@ std::unique_ptr<ChildProcess> ChildProcess::startWithOwnCommandLine(const WideSt
         argv.push_back(argument.data());
     }
     argv.push_back(nullptr);
-    std::string path = platform::wideToNarrow(program);
+    std::string path = wideToNarrow(program);
     pid_t pid = 0;
     int failed = posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv.data(), environ);
     if (failed != 0) {
@@ -85,9 +94,9 @@ std::unique_ptr<ChildProcess> ChildProcess::startWithOwnCommandLine(const WideSt
 std::unique_ptr<ChildProcess> ChildProcess::startQuietly(const WideString& program,
                                                          const WideStringList& arguments,
                                                          SystemError& error) {
-    std::vector<std::string> texts{platform::wideToNarrow(program)};
+    std::vector<std::string> texts{wideToNarrow(program)};
     for (const WideString& argument : arguments) {
-        texts.push_back(platform::wideToNarrow(argument));
+        texts.push_back(wideToNarrow(argument));
     }
     std::vector<char*> argv;
     for (std::string& text : texts) {

@@ -56,9 +56,12 @@ void appendQuoted(std::wstring& commandLine, const WideString& argument) {
 
 void setProcessArguments(int, char**) {}
 
-const std::vector<std::string>& processArgumentVector() {
-    static const std::vector<std::string> none;
-    return none;
+std::optional<WideString> commandLineText() {
+    return WideString(reinterpret_cast<const char16_t*>(GetCommandLineW()));
+}
+
+WideStringList systemSplitArguments() {
+    return {};
 }
 
 uint32_t currentProcessId() {

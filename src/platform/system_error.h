@@ -16,4 +16,12 @@ struct SystemError {
     static SystemError last(const char* call);
 };
 
+// The codes the system's loader gives for a file that is no loadable image
+// (ENOEXEC, ERROR_BAD_EXE_FORMAT) and for a folder in a file's place (EISDIR;
+// Windows calls that a bad image too).
+extern const uint32_t kNotAnImageError;
+extern const uint32_t kFolderNotAnImageError;
+// What opening a folder as a file gives (EISDIR, ERROR_ACCESS_DENIED).
+extern const uint32_t kIsFolderError;
+
 } // namespace launcher::platform

@@ -1,6 +1,8 @@
 // UTF-8 conversions written out, giving the Windows converter's replacements.
 #include "platform/text.h"
 
+#include <algorithm>
+
 namespace launcher::platform {
 
 namespace {
@@ -80,39 +82,49 @@ WideString utf8ToWide(std::string_view utf8) {
 
 namespace {
 
-// UTF-8 of the text; a lone surrogate is "?", or, with `escapes`, one of
+// The UTF-8 bytes of the character at wide[at] into `out` (4 bytes at most);
+// advances `at` past it. A lone surrogate is "?", or, with `escapes`, one of
 // U+DC80 to U+DCFF the byte it stands for.
+size_t encodeCharacter(std::u16string_view wide, size_t& at, bool escapes, char (&out)[4]) {
+    char32_t value = wide[at++];
+    if (value >= 0xD800 && value <= 0xDBFF && at < wide.size() && wide[at] >= 0xDC00 &&
+        wide[at] <= 0xDFFF) {
+        value = 0x10000 + ((value - 0xD800) << 10) + (wide[at++] - 0xDC00);
+    } else if (escapes && value >= 0xDC80 && value <= 0xDCFF) {
+        out[0] = static_cast<char>(value - 0xDC00); // a byte of a file name
+        return 1;
+    } else if (value >= 0xD800 && value <= 0xDFFF) {
+        out[0] = '?'; // a lone surrogate has no encoding
+        return 1;
+    }
+    if (value < 0x80) {
+        out[0] = static_cast<char>(value);
+        return 1;
+    }
+    if (value < 0x800) {
+        out[0] = static_cast<char>(0xC0 | (value >> 6));
+        out[1] = static_cast<char>(0x80 | (value & 0x3F));
+        return 2;
+    }
+    if (value < 0x10000) {
+        out[0] = static_cast<char>(0xE0 | (value >> 12));
+        out[1] = static_cast<char>(0x80 | ((value >> 6) & 0x3F));
+        out[2] = static_cast<char>(0x80 | (value & 0x3F));
+        return 3;
+    }
+    out[0] = static_cast<char>(0xF0 | (value >> 18));
+    out[1] = static_cast<char>(0x80 | ((value >> 12) & 0x3F));
+    out[2] = static_cast<char>(0x80 | ((value >> 6) & 0x3F));
+    out[3] = static_cast<char>(0x80 | (value & 0x3F));
+    return 4;
+}
+
 std::string encodeUtf8(std::u16string_view wide, bool escapes) {
     std::string narrow;
     narrow.reserve(wide.size());
-    for (size_t i = 0; i < wide.size(); ++i) {
-        char32_t value = wide[i];
-        if (value >= 0xD800 && value <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 &&
-            wide[i + 1] <= 0xDFFF) {
-            value = 0x10000 + ((value - 0xD800) << 10) + (wide[i + 1] - 0xDC00);
-            ++i;
-        } else if (escapes && value >= 0xDC80 && value <= 0xDCFF) {
-            narrow.push_back(static_cast<char>(value - 0xDC00)); // a byte of a file name
-            continue;
-        } else if (value >= 0xD800 && value <= 0xDFFF) {
-            narrow.push_back('?'); // a lone surrogate has no encoding
-            continue;
-        }
-        if (value < 0x80) {
-            narrow.push_back(static_cast<char>(value));
-        } else if (value < 0x800) {
-            narrow.push_back(static_cast<char>(0xC0 | (value >> 6)));
-            narrow.push_back(static_cast<char>(0x80 | (value & 0x3F)));
-        } else if (value < 0x10000) {
-            narrow.push_back(static_cast<char>(0xE0 | (value >> 12)));
-            narrow.push_back(static_cast<char>(0x80 | ((value >> 6) & 0x3F)));
-            narrow.push_back(static_cast<char>(0x80 | (value & 0x3F)));
-        } else {
-            narrow.push_back(static_cast<char>(0xF0 | (value >> 18)));
-            narrow.push_back(static_cast<char>(0x80 | ((value >> 12) & 0x3F)));
-            narrow.push_back(static_cast<char>(0x80 | ((value >> 6) & 0x3F)));
-            narrow.push_back(static_cast<char>(0x80 | (value & 0x3F)));
-        }
+    char bytes[4];
+    for (size_t at = 0; at < wide.size();) {
+        narrow.append(bytes, encodeCharacter(wide, at, escapes, bytes));
     }
     return narrow;
 }
@@ -157,6 +169,24 @@ std::string wideToUtf8(std::u16string_view wide) {
 
 std::string encodeUtf8Escaped(std::u16string_view wide) {
     return encodeUtf8(wide, true);
+}
+
+size_t encodeUtf8EscapedInto(std::u16string_view& wide, std::span<char> out) noexcept {
+    size_t used = 0;
+    size_t at = 0;
+    char bytes[4];
+    while (at < wide.size()) {
+        size_t next = at;
+        size_t count = encodeCharacter(wide, next, true, bytes);
+        if (used + count > out.size()) {
+            break;
+        }
+        std::copy(bytes, bytes + count, out.begin() + static_cast<ptrdiff_t>(used));
+        used += count;
+        at = next;
+    }
+    wide.remove_prefix(at);
+    return used;
 }
 
 std::u16string decodeUtf8Escaped(std::string_view bytes) {

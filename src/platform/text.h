@@ -3,6 +3,7 @@
 
 #include "base/wide_string.h"
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -34,5 +35,8 @@ std::string wideToUtf8(std::u16string_view wide);
 // replacement characters are the Windows converter's.)
 std::u16string decodeUtf8Escaped(std::string_view bytes);
 std::string encodeUtf8Escaped(std::u16string_view wide);
+// The same into a buffer, without allocating: encodes the characters that fit,
+// removes them from `wide` and returns the bytes written.
+size_t encodeUtf8EscapedInto(std::u16string_view& wide, std::span<char> out) noexcept;
 
 } // namespace launcher::platform
