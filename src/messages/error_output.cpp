@@ -6,8 +6,17 @@
 
 namespace launcher {
 
+namespace {
+
+// The line stops at a zero character, as the C runtime's formatting would.
+void writeErrorLine(std::u16string_view text) noexcept {
+    platform::writeStandardOutput({u"Error: ", text.substr(0, text.find(u'\0')), u" \n"});
+}
+
+} // namespace
+
 void reportError(const WideString& text) {
-    platform::writeErrorLine(text.c_str());
+    writeErrorLine(text.view());
 }
 
 void reportFormatted(std::u16string_view pattern, std::initializer_list<FormatArgument> arguments) {
@@ -29,8 +38,7 @@ void reportEscapedError(uint32_t code) noexcept {
     for (int shift = 28; shift >= 0; shift -= 4) {
         line[at++] = kDigits[(code >> shift) & 0xF];
     }
-    line[at] = 0;
-    platform::writeErrorLine(line);
+    writeErrorLine(std::u16string_view(line, at));
 }
 
 } // namespace launcher
