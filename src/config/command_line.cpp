@@ -1,6 +1,8 @@
 // The command-line splitting rule, shared with the "Cmd" setting.
 #include "config/command_line.h"
 
+#include "platform/process.h"
+
 namespace launcher {
 
 void splitArguments(std::u16string_view text, WideStringList& tokens) {
@@ -43,6 +45,16 @@ void appendCommandLineArguments(const WideString& commandLine, WideStringList& a
     if (!tokens.empty()) {
         arguments.insert(arguments.end(), tokens.begin() + 1, tokens.end());
     }
+}
+
+void buildArgumentList(WideStringList& arguments) {
+    if (std::optional<WideString> commandLine = platform::commandLineText()) {
+        appendCommandLineArguments(*commandLine, arguments);
+        return;
+    }
+    // The system hands the arguments over already split: take them as they are.
+    WideStringList split = platform::systemSplitArguments();
+    arguments.insert(arguments.end(), split.begin(), split.end());
 }
 
 } // namespace launcher

@@ -17,20 +17,6 @@ std::wstring zeroTerminated(std::u16string_view text) {
 
 } // namespace
 
-uint32_t IniFileStore::probe(unsigned char (&firstBytes)[4]) {
-    platform::UniqueFileHandle file(CreateFileW(platform::wide(path_.c_str()), GENERIC_READ, 0,
-                                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                                nullptr));
-    if (!file) {
-        return GetLastError();
-    }
-    DWORD read = 0;
-    if (!ReadFile(file.get(), firstBytes, sizeof firstBytes, &read, nullptr)) {
-        return GetLastError();
-    }
-    return 0;
-}
-
 WideString IniFileStore::getValue(std::u16string_view section, std::u16string_view key) {
     std::wstring sectionName = zeroTerminated(section);
     std::wstring keyName = zeroTerminated(key);

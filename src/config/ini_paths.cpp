@@ -1,26 +1,37 @@
 // Where the main and per-user INI files are, and saving "JRE Path" to them.
 #include "config/ini_paths.h"
 
-#include "config/ini_locations.h"
 #include "config/ini_store.h"
-#include "messages/error_output.h"
-#include "messages/message_catalogue.h"
-#include "messages/message_ids.h"
+#include "config/setting_names.h"
 #include "platform/file_system.h"
-#include "platform/module_path.h"
+#include "platform/path.h"
 #include "platform/system_error.h"
 #include "platform/trace.h"
+#include "platform/user_folders.h"
 
 namespace launcher {
 
-bool executablePath(WideString& path) {
-    platform::SystemError error;
-    if (!platform::queryExecutablePath(path, error)) {
-        platform::TraceLine("stop").add("reason", "no-executable-path").add(error);
-        reportMessage(msg::kWindowsException,
-                      {MessageCatalogue::load(msg::kModulePathFailed), error.code});
+namespace {
+
+// Windows programs carry an extension, and the last "." of the whole path starts
+// it (C:\My.App\Launcher gives C:\My.ini). Elsewhere a "." in a folder name starts
+// none, and a program without an extension (the usual case) keeps its whole
+// name: /opt/app/tool gives /opt/app/tool.ini.
+constexpr bool kProgramsCarryExtensions = platform::kDriveAndNetworkRoots;
+
+} // namespace
+
+bool iniPathOf(const WideString& programPath, WideString& iniPath) {
+    int32_t dot = programPath.findLast(u'.');
+    if (!kProgramsCarryExtensions && !programPath.empty() &&
+        (dot == WideString::kNotFound || dot < programPath.findLast(platform::kPathSeparator))) {
+        iniPath = programPath + u".ini";
+        return true;
+    }
+    if (dot == WideString::kNotFound) {
         return false;
     }
+    iniPath = programPath.left(dot + 1).append(u"ini");
     return true;
 }
 
@@ -38,18 +49,12 @@ void traceIniFile(std::string_view role, const WideString& path) {
         line.add("state", "missing");
         return;
     }
-    unsigned char firstBytes[4];
-    uint32_t error = IniFileStore(path).probe(firstBytes);
+    uint32_t error = IniFileStore(path).checkReadable();
     if (error != 0) {
         line.add("state", "unreadable").add(platform::SystemError{error, "open", {}});
     } else {
         line.add("state", "readable");
     }
-}
-
-bool mainIniPath(WideString& path) {
-    WideString executable;
-    return executablePath(executable) && iniPathOf(executable, path);
 }
 
 WideString productFolderName(const WideString& productName) {
@@ -65,35 +70,25 @@ WideString productFolderName(const WideString& productName) {
 
 WideString perUserIniPath(const LauncherSettings& settings, const WideString& programPath,
                           bool createFolders) {
-    WideString fileName = programPath.mid(programPath.findLast(platform::kPathSeparator) + 1);
-    int32_t dot = fileName.findLast(u'.');
-    if (dot != WideString::kNotFound) {
-        fileName = fileName.left(dot);
-    }
-    fileName.append(u".ini");
-    // The results of the folder creation are not needed: an existing folder is fine.
-    WideString folder = applicationDataFolder();
+    WideString folder = platform::userSettingsFolder();
     if (folder.empty()) {
         return WideString(); // no per-user file, rather than one below the root
     }
+    WideString fileName = platform::withoutExtension(platform::fileNameOf(programPath));
     folder.append(platform::kPathSeparator).append(productFolderName(settings.productName));
-    if (createFolders) {
-        platform::createDirectory(folder);
-    }
     folder.append(platform::kPathSeparator).append(settings.productCode);
+    WideString path = folder.append(platform::kPathSeparator).append(fileName).append(u".ini");
     if (createFolders) {
-        platform::createDirectory(folder);
+        createPerUserFolders(path);
     }
-    return folder.append(platform::kPathSeparator).append(fileName);
+    return path;
 }
 
-WideString ownPerUserIniPath(const LauncherSettings& settings, bool createFolders) {
-    platform::SystemError error;
-    WideString executable;
-    if (!platform::queryExecutablePath(executable, error)) {
-        return WideString();
-    }
-    return perUserIniPath(settings, executable, createFolders);
+// The results of the folder creation are not needed: an existing folder is fine.
+void createPerUserFolders(const WideString& perUserIni) {
+    WideString codeFolder = platform::parentPath(perUserIni);
+    platform::createDirectory(platform::parentPath(codeFolder));
+    platform::createDirectory(codeFolder);
 }
 
 WideString companionPerUserIniPath(const LauncherSettings& settings) {
@@ -111,42 +106,50 @@ bool fileExists(const WideString& path) {
     return platform::directoryEntryExists(platform::withLongPathPrefix(path));
 }
 
-WideString readJrePath(const LauncherSettings& settings) {
+WideString readJrePath(const LauncherSettings& settings, const RunContext& context) {
     if (!settings.serviceMode) {
-        WideString perUser = ownPerUserIniPath(settings, false);
-        traceIniFile("per-user", perUser);
-        if (!perUser.empty() && fileExists(perUser)) {
-            IniFileStore store(perUser);
+        traceIniFile("per-user", context.perUserIni);
+        if (!context.perUserIni.empty() && fileExists(context.perUserIni)) {
+            IniFileStore store(context.perUserIni);
             return readTracedValue(store, kJreSection, kJrePathKey, "per-user");
         }
     }
-    WideString mainIni;
-    if (!mainIniPath(mainIni)) {
-        return WideString();
-    }
-    return LayeredIniStore(mainIni).getValue(kJreSection, kJrePathKey);
+    return LayeredIniStore(context.mainIni).getValue(kJreSection, kJrePathKey);
 }
 
-void saveJrePath(const LauncherSettings& settings, const WideString& folder) {
-    WideString mainIni;
-    if (!mainIniPath(mainIni)) {
+void saveJrePath(const LauncherSettings& settings, const RunContext& context,
+                 const WideString& folder) {
+    if (context.mainIni.empty()) {
         return;
     }
     if (settings.serviceMode) {
-        IniFileStore(mainIni).setValue(kJreSection, kJrePathKey, folder);
+        IniFileStore(context.mainIni).setValue(kJreSection, kJrePathKey, folder);
         WideString companion;
         if (companionIniPath(settings, companion)) {
             IniFileStore(companion).setValue(kJreSection, kJrePathKey, folder);
         }
         return;
     }
-    WideString perUser = ownPerUserIniPath(settings, true);
-    if (!perUser.empty()) {
-        IniFileStore(perUser).setValue(kJreSection, kJrePathKey, folder);
+    if (!context.perUserIni.empty()) {
+        createPerUserFolders(context.perUserIni);
+        IniFileStore(context.perUserIni).setValue(kJreSection, kJrePathKey, folder);
     }
     WideString companion = companionPerUserIniPath(settings);
     if (!companion.empty()) {
         IniFileStore(companion).setValue(kJreSection, kJrePathKey, folder);
+    }
+}
+
+bool isRelativeEntry(std::u16string_view path) noexcept {
+    if (!platform::kDriveAndNetworkRoots) {
+        return !path.starts_with(u'/');
+    }
+    return path.size() < 2 || (path[1] != u':' && !path.starts_with(u"\\\\"));
+}
+
+void useNativeSeparators(WideString& path) {
+    if (platform::kPathSeparator != u'\\' && path.contains(u'\\')) {
+        path.replaceAll(u'\\', platform::kPathSeparator);
     }
 }
 

@@ -1,41 +1,25 @@
-// The memory and layered stores, and the "+" section rule.
+// The layered store and the "+" section rule, and what every store traces.
 #include "config/ini_store.h"
 
+#include "platform/file.h"
 #include "platform/trace.h"
-
-#include <cstring>
 
 namespace launcher {
 
-uint32_t MemoryIniStore::probe(unsigned char (&firstBytes)[4]) {
-    std::memset(firstBytes, 0, sizeof firstBytes);
-    return 1;
+LayeredIniStore::LayeredIniStore(WideString path, std::u16string_view baseText)
+    : IniFileStore(std::move(path)) {
+    if (!baseText.empty()) {
+        loadSettingsText(base_, baseText);
+    }
 }
 
-WideString MemoryIniStore::getValue(std::u16string_view section, std::u16string_view key) {
-    return table_.getValue(section, key);
-}
-
-void MemoryIniStore::getSectionNames(WideStringList& names) {
-    names = table_.getSectionNames();
-}
-
-bool MemoryIniStore::setValue(std::u16string_view section, std::u16string_view key,
-                              std::u16string_view value) {
-    table_.setValue(WideString(section), WideString(key), WideString(value));
-    return true;
-}
-
-bool MemoryIniStore::remove() {
-    return false;
-}
-
-std::u16string_view embeddedSettingsText() noexcept {
-    return {};
-}
-
-LayeredIniStore::LayeredIniStore(WideString path) : IniFileStore(std::move(path)) {
-    loadSettingsText(base_.table(), embeddedSettingsText());
+uint32_t IniFileStore::checkReadable() {
+    platform::SystemError error;
+    std::optional<platform::File> file = platform::File::open(path_, error);
+    if (!file) {
+        return error.code;
+    }
+    return file->kind() == platform::FileKind::Folder ? platform::kIsFolderError : 0;
 }
 
 void traceSetting(std::u16string_view section, std::u16string_view key, std::string_view from,

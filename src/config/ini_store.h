@@ -1,4 +1,4 @@
-// Settings stores: an INI file, an in-memory table, and the two layered.
+// Settings stores: an INI file, and the file layered over a base.
 #pragma once
 
 #include "base/wide_string.h"
@@ -15,8 +15,8 @@ class IniDocument;
 class IniStore {
   public:
     virtual ~IniStore() = default;
-    // Whether the source can be opened and read: 0, or the system error code.
-    virtual uint32_t probe(unsigned char (&firstBytes)[4]) = 0;
+    // 0 when the source can be opened and read, else the system error code.
+    virtual uint32_t checkReadable() = 0;
     // The value, or the empty string when absent.
     virtual WideString getValue(std::u16string_view section, std::u16string_view key) = 0;
     // Replaces `names` with the names of all sections, in file order.
@@ -34,7 +34,7 @@ class IniFileStore : public IniStore {
   public:
     explicit IniFileStore(WideString path) : path_(std::move(path)) {}
 
-    uint32_t probe(unsigned char (&firstBytes)[4]) override;
+    uint32_t checkReadable() override;
     WideString getValue(std::u16string_view section, std::u16string_view key) override;
     void getSectionNames(WideStringList& names) override;
     bool setValue(std::u16string_view section, std::u16string_view key,
@@ -52,34 +52,20 @@ class IniFileStore : public IniStore {
     std::shared_ptr<const IniDocument> document_;
 };
 
-class MemoryIniStore : public IniStore {
-  public:
-    uint32_t probe(unsigned char (&firstBytes)[4]) override;
-    WideString getValue(std::u16string_view section, std::u16string_view key) override;
-    void getSectionNames(WideStringList& names) override;
-    bool setValue(std::u16string_view section, std::u16string_view key,
-                  std::u16string_view value) override;
-    bool remove() override;
-
-    SettingsTable& table() noexcept { return table_; }
-
-  private:
-    SettingsTable table_;
-};
-
-// The store settings are read through: the file lies over a base layer loaded
-// from the embedded settings text, and a section named like the one asked for
-// plus "+" extends an empty value (after one blank when the base layer gave a
-// value, as the value itself when nothing came before it). Writes and section names concern the
-// file only.
+// The store settings are read through: the file lies over a base layer, and a
+// section named like the one asked for plus "+" extends an empty value (after
+// one blank when the base layer gave a value, as the value itself when nothing
+// came before it). Writes and section names concern the file only. The base
+// layer holds settings text an executable may carry with it; the launcher as
+// built carries none, so its base is empty and every value comes from the file.
 class LayeredIniStore final : public IniFileStore {
   public:
-    explicit LayeredIniStore(WideString path);
+    explicit LayeredIniStore(WideString path, std::u16string_view baseText = {});
 
     WideString getValue(std::u16string_view section, std::u16string_view key) override;
 
   private:
-    MemoryIniStore base_;
+    SettingsTable base_;
 };
 
 // Puts a value read into the trace: which layer gave it ("main", "per-user",
@@ -89,8 +75,5 @@ void traceSetting(std::u16string_view section, std::u16string_view key, std::str
 // A value of the file alone, traced as coming from `layer`.
 WideString readTracedValue(IniFileStore& store, std::u16string_view section,
                            std::u16string_view key, std::string_view layer);
-
-// INI-format text an executable may carry as the base layer; this one carries none.
-std::u16string_view embeddedSettingsText() noexcept;
 
 } // namespace launcher

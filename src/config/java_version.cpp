@@ -10,10 +10,6 @@ namespace launcher {
 
 namespace {
 
-bool isDigit(char16_t unit) {
-    return unit >= u'0' && unit <= u'9';
-}
-
 constexpr int32_t kLargestBeforeDigit = 214748364;
 
 } // namespace
@@ -22,7 +18,7 @@ bool parseVersion(std::u16string_view text, int32_t fill, JavaVersion& version) 
     version = JavaVersion{};
     size_t at = 0;
     auto skipToDigit = [&] {
-        while (at < text.size() && !isDigit(text[at])) {
+        while (at < text.size() && !isAsciiDigit(text[at])) {
             ++at;
         }
         return at < text.size();
@@ -33,7 +29,7 @@ bool parseVersion(std::u16string_view text, int32_t fill, JavaVersion& version) 
     size_t filled = 0;
     while (filled < version.components.size()) {
         int32_t& component = version.components[filled++];
-        for (; at < text.size() && isDigit(text[at]); ++at) {
+        for (; at < text.size() && isAsciiDigit(text[at]); ++at) {
             if (component > kLargestBeforeDigit) {
                 version = JavaVersion{};
                 return false;

@@ -1,8 +1,9 @@
-// readSettings: every INI value in its order, with the keyword tables.
+// The one reader of the INI files: every value in its order, with the keyword tables.
 #include "config/launcher_settings.h"
 
 #include "config/ini_paths.h"
 #include "config/ini_store.h"
+#include "config/setting_names.h"
 #include "config/settings_table.h"
 #include "messages/error_output.h"
 #include "messages/message_catalogue.h"
@@ -13,23 +14,21 @@ namespace launcher {
 
 namespace {
 
-constexpr char16_t kProductSection[] = u"Product Information";
-constexpr char16_t kApplicationSection[] = u"Application";
-
 struct ProviderRow {
     std::u16string_view value;
-    bool jrockitAllowed, jrockitFavoured, sunAllowed, sunFavoured, ibmAllowed, ibmFavoured;
+    ProviderPolicy policy;
 };
 
 // Compared in order without regard to ASCII letter case; the first match wins.
-constexpr ProviderRow kProviderRows[] = {
-    {u"", false, false, true, true, false, false},
-    {u"jrockit", true, true, false, false, false, false},
-    {u"ibm", false, false, false, false, true, true},
-    {u"favor_sun", true, false, true, true, true, false},
-    {u"favor_jrockit", true, true, true, false, true, false},
-    {u"favor_ibm", true, false, true, false, true, true},
-    {u"any", true, false, true, false, true, false},
+// The empty row is the default policy, which no non-empty value matches.
+const ProviderRow kProviderRows[] = {
+    {u"", ProviderPolicy{}},
+    {u"jrockit", ProviderPolicy{{false, false}, {true, true}, {false, false}}},
+    {u"ibm", ProviderPolicy{{false, false}, {false, false}, {true, true}}},
+    {u"favor_sun", ProviderPolicy{{true, true}, {true, false}, {true, false}}},
+    {u"favor_jrockit", ProviderPolicy{{true, false}, {true, true}, {true, false}}},
+    {u"favor_ibm", ProviderPolicy{{true, false}, {true, false}, {true, true}}},
+    {u"any", ProviderPolicy{{true, false}, {true, false}, {true, false}}},
 };
 
 bool isYes(const WideString& value) {
@@ -54,26 +53,21 @@ JvmType jvmTypeOf(const WideString& value) {
     return JvmType::Any;
 }
 
-void applyJvmSource(const WideString& value, LauncherSettings& settings) {
+void applyJvmSource(const WideString& value, SourcePolicy& source) {
     if (!value.empty()) {
-        settings.sourceMixed = value == u"favor_JRE" || value == u"favor_JDK";
+        source.mixed = value == u"favor_JRE" || value == u"favor_JDK";
     }
-    settings.sourceJdk = value == u"favor_JDK" || value == u"only_JDK" || value.empty();
-    settings.sourceJre = value == u"favor_JRE" || value == u"only_JRE" || value.empty();
+    source.jdk = value == u"favor_JDK" || value == u"only_JDK" || value.empty();
+    source.jre = value == u"favor_JRE" || value == u"only_JRE" || value.empty();
 }
 
-void applyVmProvider(const WideString& value, LauncherSettings& settings) {
+void applyVmProvider(const WideString& value, ProviderPolicy& provider) {
     if (value.empty()) {
         return;
     }
     for (const ProviderRow& row : kProviderRows) {
         if (value.equalsIgnoreAsciiCase(row.value)) {
-            settings.jrockitAllowed = row.jrockitAllowed;
-            settings.jrockitFavoured = row.jrockitFavoured;
-            settings.sunAllowed = row.sunAllowed;
-            settings.sunFavoured = row.sunFavoured;
-            settings.ibmAllowed = row.ibmAllowed;
-            settings.ibmFavoured = row.ibmFavoured;
+            provider = row.policy;
             return;
         }
     }
@@ -81,17 +75,17 @@ void applyVmProvider(const WideString& value, LauncherSettings& settings) {
 
 } // namespace
 
-bool readSettings(LauncherSettings& settings) {
-    WideString iniPath;
-    if (!mainIniPath(iniPath)) {
+bool readSettings(RunContext& context, LauncherSettings& settings) {
+    if (context.mainIni.empty()) {
         return false;
     }
-    traceIniFile("main", iniPath);
-    IniFileStore productStore(iniPath);
+    traceIniFile("main", context.mainIni);
+    IniFileStore productStore(context.mainIni);
     settings.productCode = readTracedValue(productStore, kProductSection, u"Product Code", "main");
     settings.productName = readTracedValue(productStore, kProductSection, u"Product Name", "main");
+    context.perUserIni = perUserIniPath(settings, context.executable);
 
-    LayeredIniStore store(iniPath);
+    LayeredIniStore store(context.mainIni);
     settings.minimumVersion = readBound(store, u"Minimum Version", 0, 0);
     settings.maximumVersion =
         readBound(store, u"Maximum Version", kOpenMaximumComponent, kOpenMaximumComponent);
@@ -101,14 +95,16 @@ bool readSettings(LauncherSettings& settings) {
             !store.getValue(kApplicationSection, u"Omit Service Name").empty();
     }
     splitList(store.getValue(kJreSection, u"Preferred versions"), u";", settings.preferredVersions);
-    settings.jrePath = readJrePath(settings);
+    settings.jrePath = readJrePath(settings, context);
     settings.jvmType = jvmTypeOf(store.getValue(kJreSection, u"JVM Type"));
-    applyJvmSource(store.getValue(kJreSection, u"JVM Source"), settings);
-    applyVmProvider(store.getValue(kJreSection, u"VM Provider"), settings);
+    applyJvmSource(store.getValue(kJreSection, u"JVM Source"), settings.jvmSource);
+    applyVmProvider(store.getValue(kJreSection, u"VM Provider"), settings.vmProvider);
 
     settings.mainClass = store.getValue(kJreSection, u"Main Class");
     if (settings.mainClass.empty()) {
-        platform::TraceLine("stop").add("reason", "no-main-class").add("ini", iniPath.view());
+        platform::TraceLine("stop")
+            .add("reason", "no-main-class")
+            .add("ini", context.mainIni.view());
         reportError(MessageCatalogue::load(msg::kNoMainClass));
         return false;
     }
@@ -122,7 +118,23 @@ bool readSettings(LauncherSettings& settings) {
     settings.pairProduct = store.getValue(kApplicationSection, u"Pair Product");
     settings.pairReturnCode = isYes(store.getValue(kApplicationSection, u"Pair Return Code"));
     settings.startupCache = isYes(store.getValue(kJreSection, u"Startup Cache"));
+    // Exactly in lower case: "Yes" leaves single instance off.
+    settings.singleInstance =
+        !settings.serviceMode && store.getValue(kApplicationSection, u"Single Instance") == u"yes";
     return true;
+}
+
+void readJavaOptionSettings(const RunContext& context, LauncherSettings& settings) {
+    LayeredIniStore store(context.mainIni);
+    JavaOptionSettings& options = settings.javaOptions;
+    options.classPath = store.getValue(kClassPathSection, u"Class Path");
+    options.embeddedJar = isYes(store.getValue(kApplicationSection, u"Embedded Jar"));
+    options.vmParameters = store.getValue(kJreSection, u"Virtual Machine Parameters");
+    options.outputFile = store.getValue(kApplicationSection, u"Output File");
+    options.outputAppend = store.getValue(kApplicationSection, u"Output Append") == u"yes";
+    options.errorFile = store.getValue(kApplicationSection, u"Error File");
+    options.errorAppend = store.getValue(kApplicationSection, u"Error Append") == u"yes";
+    options.cmd = store.getValue(kApplicationSection, u"Cmd");
 }
 
 } // namespace launcher

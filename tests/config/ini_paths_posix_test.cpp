@@ -1,8 +1,7 @@
-// Linux INI paths: the main INI beside the executable, with or without an extension.
-#include "config/ini_locations.h"
+// Linux INI paths: the per-user folder, only ever an absolute one.
 #include "config/ini_paths.h"
-#include "platform/file_system.h"
 #include "platform/text.h"
+#include "platform/user_folders.h"
 #include "scoped_variable.h"
 #include "support/test_folder.h"
 
@@ -16,30 +15,6 @@ namespace {
 
 std::string narrow(std::u16string_view text) {
     return platform::wideToNarrow(text);
-}
-
-struct IniPathCase {
-    std::u16string_view program;
-    bool formed;
-    std::u16string_view ini;
-};
-
-// Programs here usually carry no extension: their INI is the path plus ".ini";
-// a "." in a folder name starts no extension.
-TEST(IniPathOf, AddsIniToAProgramWithoutExtension) {
-    const IniPathCase cases[] = {
-        {u"/opt/app/tool", true, u"/opt/app/tool.ini"},
-        {u"/opt/my.app/tool", true, u"/opt/my.app/tool.ini"},
-        {u"/opt/app/tool.exe", true, u"/opt/app/tool.ini"},
-        {u"/opt/app/tool.v2.sh", true, u"/opt/app/tool.v2.ini"},
-        {u"tool", true, u"tool.ini"},
-        {u"", false, u""},
-    };
-    for (const IniPathCase& c : cases) {
-        WideString ini(u"untouched");
-        EXPECT_EQ(iniPathOf(WideString(c.program), ini), c.formed) << narrow(c.program);
-        EXPECT_EQ(ini.view(), c.formed ? c.ini : u"untouched") << narrow(c.program);
-    }
 }
 
 struct ApplicationDataCase {
@@ -64,7 +39,7 @@ TEST(ApplicationDataFolder, OnlyAbsoluteFoldersCount) {
     for (const ApplicationDataCase& c : cases) {
         testing::ScopedVariable xdg(u"XDG_CONFIG_HOME", c.xdgConfigHome);
         testing::ScopedVariable home(u"HOME", c.home);
-        EXPECT_EQ(applicationDataFolder(), c.expected) << c.name;
+        EXPECT_EQ(platform::userSettingsFolder(), c.expected) << c.name;
     }
 }
 
@@ -82,7 +57,6 @@ TEST(PerUserIniPath, NoneWithoutAnApplicationDataFolder) {
         testing::ScopedVariable xdgVariable(u"XDG_CONFIG_HOME", xdg);
         testing::ScopedVariable home(u"HOME", u"");
         EXPECT_EQ(perUserIniPath(settings, WideString(u"/opt/app/tool"), true), u"") << narrow(xdg);
-        EXPECT_EQ(ownPerUserIniPath(settings, true), u"") << narrow(xdg);
     }
     EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
     EXPECT_FALSE(std::filesystem::exists("/Hardening Probe 10a2"));

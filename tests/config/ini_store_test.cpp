@@ -95,6 +95,32 @@ TEST(LayeredIniStore, APlusValueWithNothingBeforeItGetsNoBlank) {
     }
 }
 
+// A base layer's value comes first; a "+" value is joined to it after one blank
+// (none when it brings its own), and the file's own value replaces both.
+TEST(LayeredIniStore, APlusValueExtendsTheBaseLayersValue) {
+    const PlusCase cases[] = {
+        {"base alone", "[Other]\r\n", u"-Xms64m"},
+        {"base and + value", "[Java Runtime Environment+]\r\nVirtual Machine Parameters=-Xmx1g\r\n",
+         u"-Xms64m -Xmx1g"},
+        {"+ value with its own blank",
+         "[Java Runtime Environment+]\r\nVirtual Machine Parameters=\" -Xmx1g\"\r\n",
+         u"-Xms64m -Xmx1g"},
+        {"the file's value wins",
+         "[Java Runtime Environment]\r\nVirtual Machine Parameters=-Xss2m\r\n"
+         "[Java Runtime Environment+]\r\nVirtual Machine Parameters=-Xmx1g\r\n",
+         u"-Xss2m"},
+    };
+    TestFolder folder;
+    for (const PlusCase& c : cases) {
+        WideString path(toU16(folder.write("launcher.ini", c.file)));
+        LayeredIniStore store(
+            path, u"[Java Runtime Environment]\r\nVirtual Machine Parameters=-Xms64m\r\n");
+        EXPECT_EQ(store.getValue(u"Java Runtime Environment", u"Virtual Machine Parameters"),
+                  c.expected)
+            << c.name;
+    }
+}
+
 TEST(LayeredIniStore, WritesAndListsTheFileOnly) {
     TestFolder folder;
     WideString path(toU16(folder.write("launcher.ini", "[A]\r\nk=1\r\n")));
@@ -193,17 +219,17 @@ TEST(IniFileStore, ListsSectionNamesInFileOrder) {
     }
 }
 
-TEST(IniFileStore, ProbeReadsTheFirstBytesAndRemoveDeletes) {
+TEST(IniFileStore, CheckReadableAndRemoveDeletes) {
     TestFolder folder;
     std::filesystem::path path = folder.write("probe.ini", "[A]\r\n");
     IniFileStore store{WideString(toU16(path))};
-    unsigned char first[4] = {};
-    EXPECT_EQ(store.probe(first), 0u);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(first), 4), "[A]\r");
+    EXPECT_EQ(store.checkReadable(), 0u);
     EXPECT_TRUE(store.remove());
     EXPECT_FALSE(std::filesystem::exists(path));
-    EXPECT_NE(store.probe(first), 0u);
+    EXPECT_NE(store.checkReadable(), 0u);
     EXPECT_FALSE(store.remove());
+    std::filesystem::create_directory(path);
+    EXPECT_NE(store.checkReadable(), 0u) << "a folder is no readable INI file";
 }
 
 } // namespace

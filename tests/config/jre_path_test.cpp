@@ -2,7 +2,7 @@
 // launcher, the main INI of a service launcher, and the companion's files.
 #include "config/ini_paths.h"
 #include "config/ini_store.h"
-#include "platform/module_path.h"
+#include "config/setting_names.h"
 #include "scoped_variable.h"
 #include "support/own_ini_file.h"
 #include "support/test_folder.h"
@@ -35,8 +35,16 @@ std::u16string jrePathIn(const fs::path& ini) {
         IniFileStore(WideString(toU16(ini))).getValue(kJreSection, kJrePathKey).view());
 }
 
+// The test program's own context, its per-user INI named by the settings' product.
+RunContext contextOf(const LauncherSettings& settings) {
+    RunContext context;
+    EXPECT_TRUE(findRunContext(context));
+    context.perUserIni = perUserIniPath(settings, context.executable);
+    return context;
+}
+
 std::u16string readJrePathOf(const LauncherSettings& settings) {
-    return std::u16string(readJrePath(settings).view());
+    return std::u16string(readJrePath(settings, contextOf(settings)).view());
 }
 
 // Application data points into a fresh folder, which exists as it does on any
@@ -56,10 +64,7 @@ class JrePath : public ::testing::Test {
                (program.stem().string() + ".ini");
     }
     fs::path ownPerUserIni() const {
-        WideString executable;
-        platform::SystemError error;
-        EXPECT_TRUE(platform::queryExecutablePath(executable, error));
-        return perUserIni(fs::path(std::u16string(executable.view())));
+        return perUserIni(fs::path(std::u16string(contextOf(settings_).executable.view())));
     }
 
     TestFolder folder_;
@@ -115,7 +120,7 @@ TEST_F(JrePath, DesktopSaveWritesThePerUserFilesAndCreatesTheirFolders) {
     settings_.pairProduct = WideString(toU16(companion));
     ASSERT_TRUE(fs::is_empty(folder_.path() / "appdata"));
 
-    saveJrePath(settings_, WideString(u"C:\\chosen jre\\"));
+    saveJrePath(settings_, contextOf(settings_), WideString(u"C:\\chosen jre\\"));
 
     EXPECT_EQ(jrePathIn(ownPerUserIni()), u"C:\\chosen jre\\");
     EXPECT_EQ(jrePathIn(perUserIni(companion)), u"C:\\chosen jre\\");
@@ -127,7 +132,7 @@ TEST_F(JrePath, DesktopSaveWritesThePerUserFilesAndCreatesTheirFolders) {
 
 TEST_F(JrePath, DesktopSaveWithoutCompanionWritesOnlyItsOwnFile) {
     OwnIniFile main("[Application]\r\n");
-    saveJrePath(settings_, WideString(u"C:\\jre"));
+    saveJrePath(settings_, contextOf(settings_), WideString(u"C:\\jre"));
     EXPECT_EQ(jrePathIn(ownPerUserIni()), u"C:\\jre");
     size_t files = 0;
     for (const fs::directory_entry& entry :
@@ -144,7 +149,7 @@ TEST_F(JrePath, ServiceSaveWritesTheMainFilesOfLauncherAndCompanion) {
     fs::path companion = folder_.path() / "Companion.exe";
     settings_.pairProduct = WideString(toU16(companion));
 
-    saveJrePath(settings_, WideString(u"C:\\service jre"));
+    saveJrePath(settings_, contextOf(settings_), WideString(u"C:\\service jre"));
 
     EXPECT_EQ(jrePathIn(main.path()), u"C:\\service jre");
     EXPECT_EQ(
@@ -158,7 +163,7 @@ TEST_F(JrePath, ServiceSaveWritesTheMainFilesOfLauncherAndCompanion) {
 TEST_F(JrePath, ServiceSaveWithoutCompanionWritesOnlyTheMainFile) {
     OwnIniFile main("[Application]\r\nApplication Type=service\r\n");
     settings_.serviceMode = true;
-    saveJrePath(settings_, WideString(u"C:\\jre"));
+    saveJrePath(settings_, contextOf(settings_), WideString(u"C:\\jre"));
     EXPECT_EQ(jrePathIn(main.path()), u"C:\\jre");
     EXPECT_TRUE(fs::is_empty(folder_.path() / "appdata"));
     EXPECT_EQ(std::distance(fs::directory_iterator(folder_.path()), fs::directory_iterator()), 1);

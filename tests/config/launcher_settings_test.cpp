@@ -18,8 +18,15 @@ LauncherSettings readWith(std::string_view jre, std::string_view application = "
     content.append(jre).append("\r\n[Application]\r\n").append(application).append("\r\n");
     OwnIniFile ini(content);
     LauncherSettings settings;
-    EXPECT_TRUE(readSettings(settings)) << content;
+    RunContext context;
+    EXPECT_TRUE(findRunContext(context) && readSettings(context, settings)) << content;
+    readJavaOptionSettings(context, settings);
     return settings;
+}
+
+bool readOwnSettings(LauncherSettings& settings) {
+    RunContext context;
+    return findRunContext(context) && readSettings(context, settings);
 }
 
 TEST(ReadSettings, MissingMainClassPrintsMessage210AndFails) {
@@ -29,7 +36,7 @@ TEST(ReadSettings, MissingMainClassPrintsMessage210AndFails) {
         OwnIniFile ini(content);
         LauncherSettings settings;
         ::testing::internal::CaptureStdout();
-        EXPECT_FALSE(readSettings(settings));
+        EXPECT_FALSE(readOwnSettings(settings));
         std::string printed = ::testing::internal::GetCapturedStdout();
         EXPECT_NE(printed.find("Error: Main class was not specified in INI file. \n"),
                   std::string::npos)
@@ -46,7 +53,7 @@ TEST(ReadSettings, ExtendingSectionGivesTheMainClassWithoutLeadingBlank) {
     OwnIniFile ini("[Java Runtime Environment]\r\nMain Class=\r\n"
                    "[Java Runtime Environment+]\r\nMain Class=com.example.App\r\n");
     LauncherSettings settings;
-    ASSERT_TRUE(readSettings(settings));
+    ASSERT_TRUE(readOwnSettings(settings));
     EXPECT_EQ(settings.mainClass, u"com/example/App");
 }
 
@@ -93,9 +100,9 @@ TEST(ReadSettings, JvmSourceTable) {
     };
     for (const SourceCase& c : cases) {
         LauncherSettings settings = readWith("JVM Source=" + std::string(c.value));
-        EXPECT_EQ(settings.sourceJdk, c.jdk) << c.value;
-        EXPECT_EQ(settings.sourceJre, c.jre) << c.value;
-        EXPECT_EQ(settings.sourceMixed, c.mixed) << c.value;
+        EXPECT_EQ(settings.jvmSource.jdk, c.jdk) << c.value;
+        EXPECT_EQ(settings.jvmSource.jre, c.jre) << c.value;
+        EXPECT_EQ(settings.jvmSource.mixed, c.mixed) << c.value;
     }
 }
 
@@ -119,12 +126,13 @@ TEST(ReadSettings, VmProviderTableIgnoringAsciiCase) {
     };
     for (const ProviderCase& c : cases) {
         LauncherSettings s = readWith("VM Provider=" + std::string(c.value));
-        EXPECT_EQ(s.jrockitAllowed, c.jrockitAllowed) << c.value;
-        EXPECT_EQ(s.jrockitFavoured, c.jrockitFavoured) << c.value;
-        EXPECT_EQ(s.sunAllowed, c.sunAllowed) << c.value;
-        EXPECT_EQ(s.sunFavoured, c.sunFavoured) << c.value;
-        EXPECT_EQ(s.ibmAllowed, c.ibmAllowed) << c.value;
-        EXPECT_EQ(s.ibmFavoured, c.ibmFavoured) << c.value;
+        const ProviderPolicy& p = s.vmProvider;
+        EXPECT_EQ(p.jrockit.allowed, c.jrockitAllowed) << c.value;
+        EXPECT_EQ(p.jrockit.favoured, c.jrockitFavoured) << c.value;
+        EXPECT_EQ(p.sun.allowed, c.sunAllowed) << c.value;
+        EXPECT_EQ(p.sun.favoured, c.sunFavoured) << c.value;
+        EXPECT_EQ(p.ibm.allowed, c.ibmAllowed) << c.value;
+        EXPECT_EQ(p.ibm.favoured, c.ibmFavoured) << c.value;
     }
 }
 
@@ -156,6 +164,22 @@ TEST(ReadSettings, KeywordsAreExactAndFlagsFoldCase) {
         {"System Path=C:\\Tools\r\nLibrary Path=native", "",
          [](auto& s) { return s.systemPath == u"C:\\Tools" && s.libraryPath == u"native"; },
          "paths"},
+        {"", "Single Instance=yes", [](auto& s) { return s.singleInstance; }, "single yes"},
+        {"", "Single Instance=Yes", [](auto& s) { return !s.singleInstance; }, "single Yes"},
+        {"", "Application Type=service\r\nSingle Instance=yes",
+         [](auto& s) { return !s.singleInstance; }, "no single instance for a service"},
+        {"", "Output Append=Yes\r\nError Append=yes",
+         [](auto& s) { return !s.javaOptions.outputAppend && s.javaOptions.errorAppend; },
+         "appending is exactly yes"},
+        {"", "Embedded Jar=yES", [](auto& s) { return s.javaOptions.embeddedJar; }, "embedded"},
+        {"Virtual Machine Parameters=-Xmx1g \"-Da=b c\"",
+         "Output File=%TEMP%\\out.txt\r\nError File=err.txt\r\nCmd=a \"b c\"",
+         [](auto& s) {
+             const JavaOptionSettings& o = s.javaOptions;
+             return o.vmParameters == u"-Xmx1g \"-Da=b c\"" && o.outputFile == u"%TEMP%\\out.txt" &&
+                    o.errorFile == u"err.txt" && o.cmd == u"a \"b c\"";
+         },
+         "option keys as written, not yet expanded"},
     };
     for (const Case& c : cases) {
         EXPECT_TRUE(c.holds(readWith(c.jre, c.application))) << c.what;
@@ -176,7 +200,7 @@ TEST(ReadSettings, ProductInformationAndJrePathFromTheMainIni) {
                    "[Java Runtime Environment]\r\nMain Class=M\r\nJRE Path=C:\\Java\r\n"
                    "[Application]\r\nApplication Type=service\r\n");
     LauncherSettings settings;
-    ASSERT_TRUE(readSettings(settings));
+    ASSERT_TRUE(readOwnSettings(settings));
     EXPECT_EQ(settings.productName, u"My App");
     EXPECT_EQ(settings.productCode, u"1.0");
     EXPECT_EQ(settings.jrePath, u"C:\\Java");
