@@ -1,5 +1,10 @@
-// The bounds-checked reader of PE and ELF headers behind the x86 check.
+// The bounds-checked reader of PE and ELF headers behind the x86 check, and the
+// checks of a library file before the system loader sees it.
 #include "jre/image_check.h"
+
+#include "jre/jvm_library.h"
+#include "platform/dynamic_library.h"
+#include "platform/file.h"
 
 #include <algorithm>
 #include <array>
@@ -173,6 +178,57 @@ bool isX86ElfImage(std::span<const std::byte> fileStart) {
     default:
         return false;
     }
+}
+
+// A 64-bit launcher can load neither a 32-bit PE nor (on a system whose loader
+// reads ELF) a 32-bit ELF library, so both count as x86 images. The headers are read here rather than through
+// Dbghelp's ImageNtHeader: that library would be found by the DLL search of an
+// elevated process, so a copy planted beside the launcher would run with
+// administrator rights.
+bool isX86Library(const WideString& path) {
+    platform::SystemError error;
+    std::optional<platform::File> file = platform::File::open(path, error);
+    if (!file || file->kind() != platform::FileKind::Regular || file->size() == 0) {
+        return false;
+    }
+    std::array<std::byte, kDosHeaderSize> start{};
+    std::span<std::byte> head(start.data(),
+                              static_cast<size_t>(std::min<uint64_t>(file->size(), start.size())));
+    if (!file->readAt(0, head)) {
+        return false;
+    }
+    if (platform::kElfLoader && isX86ElfImage(head)) {
+        return true;
+    }
+    std::optional<uint64_t> offset = peHeaderOffset(head);
+    std::array<std::byte, kPeSignatureAndMachineSize> ntHeaders{};
+    return offset && file->readAt(*offset, ntHeaders) && isX86PeHeader(ntHeaders);
+}
+
+// Opening never waits: a FIFO at the path is refused here before the loader
+// would open it waiting for a writer.
+uint32_t unloadableLibraryFileCode(const WideString& path) {
+    platform::SystemError error;
+    std::optional<platform::File> file = platform::File::open(path, error);
+    if (!file) {
+        return 0; // missing or unreadable: the loader says why
+    }
+    switch (file->kind()) {
+    case platform::FileKind::Folder:
+        return platform::kFolderNotAnImageError;
+    case platform::FileKind::Other:
+        return platform::kNotAnImageError;
+    case platform::FileKind::Regular:
+        break;
+    }
+    // The format the loader reads is checked; a file of another format is left to
+    // the loader, which refuses it with its own reason.
+    ImageReader read = [&file](uint64_t offset, std::span<std::byte> out) {
+        return file->readAt(offset, out);
+    };
+    bool whole = platform::kElfLoader ? elfSegmentsWithinFile(read, file->size())
+                                      : peSectionsWithinFile(read, file->size());
+    return whole ? 0 : platform::kNotAnImageError;
 }
 
 } // namespace launcher

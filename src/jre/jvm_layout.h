@@ -1,6 +1,8 @@
 // How a Java runtime is laid out on this system.
 #pragma once
 
+#include "base/wide_string.h"
+
 #include <string_view>
 #include <vector>
 
@@ -14,5 +16,13 @@ std::vector<std::u16string_view> jvmLibraryCandidates(std::u16string_view vm);
 extern const std::u16string_view kRuntimeMarkerFile;
 // The subfolder of the launcher's folder that may hold a private runtime, with separator.
 extern const std::u16string_view kPrivateRuntimeFolder;
+// The runtime's java program below its home.
+extern const std::u16string_view kJavaProgram;
+
+// A JVM library lies in <home>/<native libraries>/<vm>/: the folder of the
+// runtime's native libraries (bin\ on Windows, lib/ on Linux) and the home,
+// both without a separator at the end.
+WideString nativeLibraryFolderOf(const WideString& jvmLibraryPath);
+WideString runtimeHomeOf(const WideString& jvmLibraryPath);
 
 } // namespace launcher

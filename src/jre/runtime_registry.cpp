@@ -3,6 +3,7 @@
 #include "jre/runtime_registry.h"
 
 #include "jre/jvm_library.h"
+#include "platform/file.h"
 #include "platform/file_system.h"
 #include "platform/trace.h"
 
@@ -22,42 +23,6 @@ const std::array<RegistryRoot, 5> kRegistryRoots = {{
 }};
 
 namespace {
-
-bool kindSearched(const LauncherSettings& settings, RuntimeKind kind) {
-    return settings.sourceMixed ||
-           (kind == RuntimeKind::Jdk ? settings.sourceJdk : settings.sourceJre);
-}
-
-bool providerSearched(const LauncherSettings& settings, RuntimeProvider provider) {
-    switch (provider) {
-    case RuntimeProvider::Sun:
-        return settings.sunAllowed || settings.sunFavoured;
-    case RuntimeProvider::JRockit:
-        return settings.jrockitAllowed || settings.jrockitFavoured;
-    case RuntimeProvider::Ibm:
-        return settings.ibmAllowed || settings.ibmFavoured;
-    }
-    return false;
-}
-
-bool providerFavoured(const LauncherSettings& settings, RuntimeProvider provider) {
-    switch (provider) {
-    case RuntimeProvider::Sun:
-        return settings.sunFavoured;
-    case RuntimeProvider::JRockit:
-        return settings.jrockitFavoured;
-    case RuntimeProvider::Ibm:
-        return settings.ibmFavoured;
-    }
-    return false;
-}
-
-WideString withSeparator(WideString folder) {
-    if (!folder.endsWith(platform::kPathSeparator)) {
-        folder.append(platform::kPathSeparator);
-    }
-    return folder;
-}
 
 const char* viewName(RegistryView view) {
     return view == RegistryView::Natural ? "natural" : "32-bit";
@@ -82,10 +47,10 @@ const char* providerName(RuntimeProvider provider) {
 // Why the settings leave a kind or provider out, or nullptr when they do not.
 const char* exclusionReason(const LauncherSettings& settings, RuntimeKind kind,
                             RuntimeProvider provider) {
-    if (!kindSearched(settings, kind)) {
+    if (!settings.jvmSource.reads(kind)) {
         return "kind";
     }
-    if (!providerSearched(settings, provider)) {
+    if (!settings.vmProvider.reads(provider)) {
         return "provider";
     }
     return nullptr;
@@ -162,16 +127,15 @@ std::optional<RuntimeCandidate> rankAndChoose(std::vector<RuntimeCandidate>& can
 } // namespace
 
 bool isSelected(const LauncherSettings& settings, RuntimeKind kind, RuntimeProvider provider) {
-    return kindSearched(settings, kind) && providerSearched(settings, provider);
+    return settings.jvmSource.reads(kind) && settings.vmProvider.reads(provider);
 }
 
 bool isPreferred(const LauncherSettings& settings, RuntimeKind kind, RuntimeProvider provider) {
-    bool kindAskedFor = kind == RuntimeKind::Jdk ? settings.sourceJdk : settings.sourceJre;
-    return kindAskedFor && providerFavoured(settings, provider);
+    return settings.jvmSource.asksFor(kind) && settings.vmProvider.favours(provider);
 }
 
 void rankCandidates(std::vector<RuntimeCandidate>& candidates, const LauncherSettings& settings) {
-    bool byPreference = settings.sourceMixed;
+    bool byPreference = settings.jvmSource.mixed;
     bool byServerVm = settings.jvmType == JvmType::FavorServer;
     std::stable_sort(candidates.begin(), candidates.end(),
                      [&](const RuntimeCandidate& a, const RuntimeCandidate& b) {
@@ -236,7 +200,7 @@ std::optional<RuntimeCandidate> searchRegistryPass(const LauncherSettings& setti
                 traceCandidate("keys", registration, view, version, reason);
                 continue;
             }
-            WideString home = withSeparator(registration.home);
+            WideString home = platform::withSeparator(registration.home);
             if (root.kind == RuntimeKind::Jdk) {
                 home.append(u"jre").append(platform::kPathSeparator);
             }
@@ -263,7 +227,7 @@ std::optional<RuntimeCandidate> searchCurrentRegistrations(const LauncherSetting
             traceCandidate("current", registration, view, JavaVersion{}, reason);
             continue;
         }
-        WideString home = withSeparator(registration.home);
+        WideString home = platform::withSeparator(registration.home);
         std::string release;
         std::optional<JavaVersion> own;
         if (readReleaseFile(home, kReleaseLimit, release)) {
@@ -300,6 +264,16 @@ std::optional<JavaVersion> releaseVersion(std::string_view releaseText) {
         return std::nullopt;
     }
     return std::nullopt;
+}
+
+bool readReleaseFile(const WideString& home, size_t limit, std::string& text) {
+    platform::SystemError error;
+    std::optional<platform::File> file = platform::File::open(home + u"release", error);
+    if (!file || file->kind() != platform::FileKind::Regular) {
+        return false;
+    }
+    text = file->readPrefix(limit);
+    return true;
 }
 
 } // namespace launcher

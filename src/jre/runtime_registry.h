@@ -6,6 +6,7 @@
 #include "base/wide_string.h"
 #include "config/java_version.h"
 #include "config/launcher_settings.h"
+#include "config/runtime_policy.h"
 
 #include <array>
 #include <memory>
@@ -16,8 +17,6 @@
 namespace launcher {
 
 enum class RegistryView { Natural, Bits32 };
-enum class RuntimeKind { Jdk, Jre };
-enum class RuntimeProvider { Sun, JRockit, Ibm };
 
 // One of the five keys under which runtimes of JDK 8 and older register.
 struct RegistryRoot {

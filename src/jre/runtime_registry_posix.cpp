@@ -4,11 +4,6 @@
 
 #include "platform/environment.h"
 #include "platform/file_system.h"
-#include "platform/posix_handles.h"
-#include "platform/text.h"
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace launcher {
 
@@ -16,13 +11,6 @@ namespace {
 
 // Replaces the usual folders and $JAVA_HOME, so that a test sees only its own runtimes.
 constexpr char16_t kFoldersVariable[] = u"LAUNCHER_RUNTIME_FOLDERS";
-
-WideString withSeparator(WideString folder) {
-    if (!folder.endsWith(u'/')) {
-        folder.append(u'/');
-    }
-    return folder;
-}
 
 WideStringList splitFolders(const WideString& list) {
     WideStringList folders;
@@ -44,7 +32,7 @@ WideStringList usualFolders() {
     WideStringList folders = {u"/usr/lib/jvm", u"/usr/java", u"/opt/java"};
     WideString home;
     if (platform::getEnvironmentVariable(u"HOME", home) && !home.empty()) {
-        home = withSeparator(home);
+        home = platform::withSeparator(home);
         folders.push_back(home + u".sdkman/candidates/java");
         folders.push_back(home + u".jdks");
     }
@@ -54,7 +42,7 @@ WideStringList usualFolders() {
 // Only a folder with a `release` file counts: every runtime since JDK 8 has one,
 // and the scan then reads nothing but these small files.
 void addRuntime(std::vector<Registration>& registrations, const WideString& folder) {
-    WideString home = withSeparator(folder);
+    WideString home = platform::withSeparator(folder);
     if (!platform::directoryEntryExists(home + u"release")) {
         return;
     }
@@ -76,7 +64,7 @@ class RuntimeFolders final : public RegistrationSource {
         WideString chosen;
         bool ownFolders = platform::getEnvironmentVariable(kFoldersVariable, chosen);
         for (const WideString& folder : ownFolders ? splitFolders(chosen) : usualFolders()) {
-            WideString parent = withSeparator(folder);
+            WideString parent = platform::withSeparator(folder);
             platform::searchDirectory(parent + u"*", [&](const WideString& name) {
                 if (name != u"." && name != u"..") {
                     addRuntime(registrations, parent + name);
@@ -96,25 +84,6 @@ class RuntimeFolders final : public RegistrationSource {
 
 std::unique_ptr<RegistrationSource> systemRegistrationSource() {
     return std::make_unique<RuntimeFolders>();
-}
-
-bool readReleaseFile(const WideString& home, size_t limit, std::string& text) {
-    platform::UniqueFileDescriptor file(
-        open(platform::wideToNarrow(home + u"release").c_str(), O_RDONLY | O_CLOEXEC));
-    if (!file) {
-        return false;
-    }
-    text.assign(limit, '\0');
-    size_t filled = 0;
-    while (filled < limit) {
-        ssize_t got = read(file.get(), text.data() + filled, limit - filled);
-        if (got <= 0) {
-            break;
-        }
-        filled += static_cast<size_t>(got);
-    }
-    text.resize(filled);
-    return true;
 }
 
 } // namespace launcher

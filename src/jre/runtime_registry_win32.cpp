@@ -2,7 +2,6 @@
 // older, and the keys current installers write, in either registry view.
 #include "jre/runtime_registry.h"
 
-#include "platform/file_system.h"
 #include "platform/trace.h"
 #include "platform/win32_handles.h"
 
@@ -223,29 +222,6 @@ class Registry final : public RegistrationSource {
 
 std::unique_ptr<RegistrationSource> systemRegistrationSource() {
     return std::make_unique<Registry>();
-}
-
-bool readReleaseFile(const WideString& home, size_t limit, std::string& text) {
-    WideString path = platform::withLongPathPrefix(home + u"release");
-    platform::UniqueFileHandle file(CreateFileW(wide(path.c_str()), GENERIC_READ,
-                                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        return false;
-    }
-    text.assign(limit, '\0');
-    size_t filled = 0;
-    while (filled < limit) {
-        DWORD got = 0;
-        if (!ReadFile(file.get(), text.data() + filled, static_cast<DWORD>(limit - filled), &got,
-                      nullptr) ||
-            got == 0) {
-            break;
-        }
-        filled += got;
-    }
-    text.resize(filled);
-    return true;
 }
 
 } // namespace launcher

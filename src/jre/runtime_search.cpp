@@ -17,27 +17,23 @@ namespace launcher {
 namespace {
 
 // The configured "JRE Path" as a runtime home ending with a separator. A relative
-// one (platform::isRelativeEntry, the class path's rule) lies below the launcher's
+// one (isRelativeEntry, the class path's rule) lies below the launcher's
 // folder, never below the current directory: "jre" and "\jre" both name the
-// folder jre beside the executable. Empty when the executable's path is unknown.
-WideString configuredRuntimeHome(const WideString& jrePath) {
+// folder jre beside the executable. Empty when the launcher's folder is unknown.
+WideString configuredRuntimeHome(const WideString& jrePath, const WideString& launcherFolder) {
     WideString home = jrePath;
-    if (platform::isRelativeEntry(home.view())) {
-        WideString executable;
-        if (!executablePath(executable)) {
+    if (isRelativeEntry(home.view())) {
+        if (launcherFolder.empty()) {
             return WideString();
         }
-        platform::useNativeSeparators(home);
+        useNativeSeparators(home);
         const std::u16string_view separator(&platform::kPathSeparator, 1);
         if (!home.startsWith(separator)) {
             home.prepend(separator);
         }
-        home.prepend(executable.left(executable.findLast(platform::kPathSeparator)));
+        home.prepend(platform::parentPath(launcherFolder));
     }
-    if (!home.endsWith(platform::kPathSeparator)) {
-        home.append(platform::kPathSeparator);
-    }
-    return home;
+    return platform::withSeparator(home);
 }
 
 void traceSource(std::string_view source, std::u16string_view home, std::string_view result) {
@@ -47,12 +43,13 @@ void traceSource(std::string_view source, std::u16string_view home, std::string_
         .add("result", result);
 }
 
-std::optional<RuntimeChoice> configuredRuntime(const LauncherSettings& settings) {
+std::optional<RuntimeChoice> configuredRuntime(const LauncherSettings& settings,
+                                               const WideString& launcherFolder) {
     if (settings.jrePath.empty()) {
         traceSource("jre-path", u"", "not-set");
         return std::nullopt;
     }
-    WideString home = configuredRuntimeHome(settings.jrePath);
+    WideString home = configuredRuntimeHome(settings.jrePath, launcherFolder);
     bool serverVm = false;
     WideString library =
         home.empty() ? WideString() : findJvmLibrary(home, settings.jvmType, serverVm);
@@ -131,7 +128,7 @@ std::optional<RuntimeChoice> resolveRuntime(const LauncherSettings& settings,
                                             const WideString& launcherFolder,
                                             RegistrationSource& source,
                                             const RuntimeChooser& chooser) {
-    if (std::optional<RuntimeChoice> configured = configuredRuntime(settings)) {
+    if (std::optional<RuntimeChoice> configured = configuredRuntime(settings, launcherFolder)) {
         return configured;
     }
     if (std::optional<WideString> home = findPrivateRuntime(launcherFolder)) {
@@ -158,6 +155,7 @@ std::optional<RuntimeChoice> resolveRuntime(const LauncherSettings& settings,
 }
 
 std::optional<RuntimeChoice> resolveRuntime(const LauncherSettings& settings,
+                                            const RunContext& context,
                                             const RuntimeChooser& chooser) {
     if (platform::traceEnabled()) {
         platform::TraceLine("runtime-requirements")
@@ -165,18 +163,13 @@ std::optional<RuntimeChoice> resolveRuntime(const LauncherSettings& settings,
             .add("maximum", isOpenBound(settings.maximumVersion)
                                 ? std::u16string_view(u"none")
                                 : formatVersion(settings.maximumVersion).view())
-            .add("jre", settings.sourceJre)
-            .add("jdk", settings.sourceJdk)
-            .add("mixed", settings.sourceMixed);
-    }
-    WideString folder;
-    if (executablePath(folder)) {
-        folder = folder.left(folder.findLast(platform::kPathSeparator) + 1);
-    } else {
-        folder.clear();
+            .add("jre", settings.jvmSource.jre)
+            .add("jdk", settings.jvmSource.jdk)
+            .add("mixed", settings.jvmSource.mixed);
     }
     std::unique_ptr<RegistrationSource> source = systemRegistrationSource();
-    std::optional<RuntimeChoice> choice = resolveRuntime(settings, folder, *source, chooser);
+    std::optional<RuntimeChoice> choice =
+        resolveRuntime(settings, context.launcherFolder, *source, chooser);
     if (choice) {
         platform::TraceLine("runtime-chosen")
             .add("library", choice->jvmLibraryPath.view())

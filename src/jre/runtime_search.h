@@ -3,6 +3,7 @@
 
 #include "base/wide_string.h"
 #include "config/launcher_settings.h"
+#include "config/run_context.h"
 #include "jre/runtime_registry.h"
 
 #include <functional>
@@ -48,6 +49,7 @@ std::optional<RuntimeChoice> resolveRuntime(const LauncherSettings& settings,
                                             RegistrationSource& source,
                                             const RuntimeChooser& chooser = nullptr);
 std::optional<RuntimeChoice> resolveRuntime(const LauncherSettings& settings,
+                                            const RunContext& context,
                                             const RuntimeChooser& chooser = nullptr);
 
 // The text that tells the user which runtime to install (message 206 or 207).

@@ -35,7 +35,8 @@ LauncherSettings settingsFor(const std::string& jre, const std::string& applicat
     testing::OwnIniFile ini("[Java Runtime Environment]\r\nMain Class=a.B\r\n" + jre +
                             "\r\n[Application]\r\n" + application + "\r\n");
     LauncherSettings settings;
-    EXPECT_TRUE(readSettings(settings));
+    RunContext context;
+    EXPECT_TRUE(findRunContext(context) && readSettings(context, settings));
     return settings;
 }
 
