@@ -1,11 +1,8 @@
 // The capture of an uncaught exception's text and the decision on it.
 #include "java/failure_decision.h"
 
-#include "java/local_reference.h"
+#include "java/jni_support.h"
 #include "platform/trace.h"
-
-#include <new>
-#include <string>
 
 namespace launcher {
 
@@ -16,63 +13,36 @@ namespace {
 // takes the ANSI code page on Windows).
 constexpr char kEncoding[] = "UTF-8";
 
-// Whether the last call raised an exception; if so it is printed and cleared.
-// Asked after every call that may throw, as the JNI rules (and -Xcheck:jni) want.
-bool raised(JNIEnv* env) {
-    if (env->ExceptionCheck() == JNI_FALSE) {
-        return false;
-    }
-    env->ExceptionDescribe();
-    return true;
-}
-
-WideString javaStringText(JNIEnv* env, jstring text) {
-    jsize length = env->GetStringLength(text);
-    const jchar* units = env->GetStringChars(text, nullptr);
-    if (units == nullptr) {
-        raised(env); // out of memory
-        return {};
-    }
-    std::u16string copy;
-    try {
-        copy.assign(reinterpret_cast<const char16_t*>(units), static_cast<size_t>(length));
-    } catch (const std::bad_alloc&) {
-        copy.clear();
-    }
-    env->ReleaseStringChars(text, units);
-    return WideString(copy);
-}
-
 // The capture proper, with nothing pending on entry and nothing left pending.
 WideString printedStackTrace(JNIEnv* env, jthrowable exception) {
     LocalReference bufferClass(env, env->FindClass("java/io/ByteArrayOutputStream"));
-    if (raised(env) || !bufferClass) {
+    if (exceptionRaised(env) || !bufferClass) {
         return {};
     }
     jmethodID newBuffer = env->GetMethodID(bufferClass.asClass(), "<init>", "()V");
-    if (raised(env) || newBuffer == nullptr) {
+    if (exceptionRaised(env) || newBuffer == nullptr) {
         return {};
     }
     LocalReference buffer(env, env->NewObject(bufferClass.asClass(), newBuffer));
-    if (raised(env) || !buffer) {
+    if (exceptionRaised(env) || !buffer) {
         return {};
     }
     LocalReference encoding(env, env->NewStringUTF(kEncoding));
-    if (raised(env) || !encoding) {
+    if (exceptionRaised(env) || !encoding) {
         return {};
     }
     LocalReference printClass(env, env->FindClass("java/io/PrintStream"));
-    if (raised(env) || !printClass) {
+    if (exceptionRaised(env) || !printClass) {
         return {};
     }
     jmethodID newPrint = env->GetMethodID(printClass.asClass(), "<init>",
                                           "(Ljava/io/OutputStream;ZLjava/lang/String;)V");
-    if (raised(env) || newPrint == nullptr) {
+    if (exceptionRaised(env) || newPrint == nullptr) {
         return {};
     }
     LocalReference print(env, env->NewObject(printClass.asClass(), newPrint, buffer.get(),
                                              JNI_FALSE, encoding.get()));
-    if (raised(env) || !print) {
+    if (exceptionRaised(env) || !print) {
         return {};
     }
     LocalReference exceptionClass(env, env->GetObjectClass(exception));
@@ -80,21 +50,21 @@ WideString printedStackTrace(JNIEnv* env, jthrowable exception) {
                                     ? env->GetMethodID(exceptionClass.asClass(), "printStackTrace",
                                                        "(Ljava/io/PrintStream;)V")
                                     : nullptr;
-    if (raised(env) || printStackTrace == nullptr) {
+    if (exceptionRaised(env) || printStackTrace == nullptr) {
         return {};
     }
     env->CallVoidMethod(exception, printStackTrace, print.get());
-    raised(env); // what was printed before the exception is still worth having
+    exceptionRaised(env); // what was printed before the exception is still worth having
     jmethodID toString = env->GetMethodID(bufferClass.asClass(), "toString",
                                           "(Ljava/lang/String;)Ljava/lang/String;");
-    if (raised(env) || toString == nullptr) {
+    if (exceptionRaised(env) || toString == nullptr) {
         return {};
     }
     LocalReference text(env, env->CallObjectMethod(buffer.get(), toString, encoding.get()));
-    if (raised(env) || !text) {
+    if (exceptionRaised(env) || !text) {
         return {};
     }
-    return javaStringText(env, static_cast<jstring>(text.get()));
+    return fromJavaString(env, text.asString());
 }
 
 } // namespace

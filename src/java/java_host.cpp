@@ -1,7 +1,8 @@
-// The VM's creation, the call of the main class and the JNI helpers.
+// The VM's lifecycle: its creation, the call of the main class, its end.
 #include "java/java_host.h"
 
 #include "java/failure_decision.h"
+#include "java/jni_support.h"
 #include "java/stream_redirection.h"
 #include "messages/error_output.h"
 #include "messages/message_catalogue.h"
@@ -25,10 +26,6 @@ constexpr char kCheckAndLoadMainSignature[] = "(ZILjava/lang/String;)Ljava/lang/
 constexpr char kMainSignature[] = "([Ljava/lang/String;)V";
 constexpr jint kLoadClassByName = 1;
 
-const jchar* javaChars(std::u16string_view text) {
-    return reinterpret_cast<const jchar*>(text.data());
-}
-
 // Asks the VM's own launcher support class, which reports a missing class or
 // method itself. Null when that class or its method is not there.
 jclass loadMainThroughLauncherHelper(JNIEnv* env, FindClassFromBootLoaderFunction findBootClass,
@@ -36,24 +33,25 @@ jclass loadMainThroughLauncherHelper(JNIEnv* env, FindClassFromBootLoaderFunctio
     if (findBootClass == nullptr) {
         return nullptr;
     }
-    jclass helper = findBootClass(env, kLauncherHelper);
-    if (helper == nullptr) {
-        env->ExceptionClear(); // an older VM without the class: take the other path
+    LocalReference helper(env, findBootClass(env, kLauncherHelper));
+    if (!helper) {
+        clearExpectedException(env); // an older VM without the class: take the other path
         return nullptr;
     }
-    jmethodID check = env->GetStaticMethodID(helper, kCheckAndLoadMain, kCheckAndLoadMainSignature);
+    jmethodID check =
+        env->GetStaticMethodID(helper.asClass(), kCheckAndLoadMain, kCheckAndLoadMainSignature);
     if (check == nullptr) {
-        env->ExceptionClear();
+        clearExpectedException(env);
         return nullptr;
     }
     WideString dotted = mainClass;
     dotted.replaceAll(u'/', u'.');
-    jstring name = toJavaString(env, dotted);
-    if (name == nullptr) {
+    LocalReference name(env, toJavaString(env, dotted));
+    if (!name) {
         return nullptr;
     }
-    auto found = static_cast<jclass>(
-        env->CallStaticObjectMethod(helper, check, JNI_TRUE, kLoadClassByName, name));
+    auto found = static_cast<jclass>(env->CallStaticObjectMethod(helper.asClass(), check, JNI_TRUE,
+                                                                 kLoadClassByName, name.get()));
     // Asked whatever the result: JNI wants every call that may throw checked.
     if (env->ExceptionCheck() && found == nullptr) {
         env->ExceptionDescribe();
@@ -62,20 +60,13 @@ jclass loadMainThroughLauncherHelper(JNIEnv* env, FindClassFromBootLoaderFunctio
 }
 
 jclass loadMainThroughFindClass(JNIEnv* env, const WideString& mainClass) {
-    jstring name = toJavaString(env, mainClass);
-    if (name == nullptr) {
+    bool nameMade = false;
+    jclass found = findClass(env, mainClass, ClassNameEncoding::ModifiedUtf8, nameMade);
+    if (!nameMade) {
+        exceptionRaised(env);
         reportMessage(msg::kMainClassLoadFailed, {mainClass});
-        return nullptr;
-    }
-    const char* modifiedUtf8 = env->GetStringUTFChars(name, nullptr);
-    if (modifiedUtf8 == nullptr) {
-        env->ExceptionDescribe();
-        return nullptr;
-    }
-    jclass found = env->FindClass(modifiedUtf8);
-    env->ReleaseStringUTFChars(name, modifiedUtf8);
-    if (found == nullptr) {
-        env->ExceptionDescribe();
+    } else if (found == nullptr) {
+        exceptionRaised(env);
         reportMessage(msg::kMainClassNotFound, {mainClass});
     }
     return found;
@@ -97,10 +88,6 @@ void runVmEndAction() {
 }
 
 } // namespace
-
-bool ibmRuntimesAdmitted(const LauncherSettings& settings) noexcept {
-    return settings.ibmAllowed || settings.ibmFavoured;
-}
 
 uint32_t JavaHost::runApplicationThread(void* host) {
     auto* java = static_cast<JavaHost*>(host);
@@ -173,16 +160,14 @@ bool JavaHost::invokeMain() {
         platform::TraceLine("stop")
             .add("reason", "no-main-method")
             .add("class", mainClassName.view());
-        if (env->ExceptionOccurred() == nullptr) {
+        if (!exceptionRaised(env)) {
             reportError(MessageCatalogue::load(msg::kNoMainMethod));
-        } else {
-            env->ExceptionDescribe();
         }
         return false;
     }
     jobjectArray arguments = toJavaStringArray(env, application.arguments);
     if (arguments == nullptr) {
-        env->ExceptionDescribe();
+        exceptionRaised(env);
         return false;
     }
     if (signalInstanceReady) {
@@ -200,21 +185,22 @@ bool JavaHost::invokeMain() {
         }
     }
     env->CallStaticVoidMethod(mainClass, main, arguments);
-
-    // An exception main did not catch stays pending for the VM to report, unless
-    // the failure decision stops the application (System.exit is called with
-    // nothing pending, as JNI wants).
-    jthrowable uncaught = env->ExceptionOccurred();
-    platform::TraceLine("main-returned").add("exception", uncaught != nullptr);
-    if (uncaught != nullptr && application.failureCheck &&
-        decideOnFailure(env, uncaught, application.failureDecision)) {
-        env->ExceptionClear();
-        callSystemExit(env, -1);
-    }
+    decideOnUncaughtException(env);
     if (application.ibmRuntimesAdmitted) {
         waitForever(); // those runtimes must not see the thread leave
     }
     return vm->DetachCurrentThread() == JNI_OK;
+}
+
+void JavaHost::decideOnUncaughtException(JNIEnv* env) {
+    LocalReference uncaught(env, env->ExceptionOccurred());
+    platform::TraceLine("main-returned").add("exception", static_cast<bool>(uncaught));
+    if (uncaught && application.failureCheck &&
+        decideOnFailure(env, static_cast<jthrowable>(uncaught.get()),
+                        application.failureDecision)) {
+        env->ExceptionClear();
+        callSystemExit(env, -1);
+    }
 }
 
 void JavaHost::destroyVm() {
@@ -245,98 +231,6 @@ void JNICALL vmAbortHook() {
     platform::TraceLine("exit").add("reason", "vm-abort");
     if (VmExitListener* listener = vmExitListener.load()) {
         listener->onVmAbort();
-    }
-}
-
-namespace {
-
-// The String class and its char[] constructor, looked up once per conversion run;
-// the class reference is released with the object.
-class StringFactory {
-  public:
-    explicit StringFactory(JNIEnv* env) : env_(env), class_(env->FindClass("java/lang/String")) {
-        if (class_ != nullptr) {
-            constructor_ = env->GetMethodID(class_, "<init>", "([C)V");
-        }
-    }
-    ~StringFactory() {
-        if (class_ != nullptr) {
-            env_->DeleteLocalRef(class_);
-        }
-    }
-    StringFactory(const StringFactory&) = delete;
-    StringFactory& operator=(const StringFactory&) = delete;
-
-    jclass stringClass() const { return constructor_ == nullptr ? nullptr : class_; }
-
-    // One local reference on success (the string), none on failure.
-    jstring make(std::u16string_view text) const {
-        auto length = static_cast<jsize>(text.size());
-        jcharArray units = env_->NewCharArray(length);
-        if (units == nullptr) {
-            return nullptr;
-        }
-        env_->SetCharArrayRegion(units, 0, length, javaChars(text));
-        jstring result = nullptr;
-        if (env_->ExceptionOccurred() == nullptr) {
-            result = static_cast<jstring>(env_->NewObject(class_, constructor_, units));
-        }
-        env_->DeleteLocalRef(units);
-        return result;
-    }
-
-  private:
-    JNIEnv* env_;
-    jclass class_;
-    jmethodID constructor_ = nullptr;
-};
-
-} // namespace
-
-jstring toJavaString(JNIEnv* env, std::u16string_view text) {
-    StringFactory strings(env);
-    if (strings.stringClass() == nullptr) {
-        return nullptr;
-    }
-    return strings.make(text);
-}
-
-// Each element's reference is dropped as soon as the array holds it, so the count
-// of local references stays the same whatever the number of texts.
-jobjectArray toJavaStringArray(JNIEnv* env, const WideStringList& texts) {
-    StringFactory strings(env);
-    if (strings.stringClass() == nullptr) {
-        return nullptr;
-    }
-    jobjectArray array =
-        env->NewObjectArray(static_cast<jsize>(texts.size()), strings.stringClass(), nullptr);
-    if (array == nullptr) {
-        return nullptr;
-    }
-    for (size_t i = 0; i < texts.size(); ++i) {
-        jstring element = strings.make(texts[i]);
-        if (element == nullptr) {
-            env->DeleteLocalRef(array);
-            return nullptr;
-        }
-        env->SetObjectArrayElement(array, static_cast<jsize>(i), element);
-        env->DeleteLocalRef(element);
-    }
-    return array;
-}
-
-void callSystemExit(JNIEnv* env, int32_t code) {
-    jclass system = env->FindClass("java/lang/System");
-    if (system == nullptr) {
-        return;
-    }
-    jmethodID exit = env->GetStaticMethodID(system, "exit", "(I)V");
-    if (exit == nullptr) {
-        return;
-    }
-    env->CallStaticVoidMethod(system, exit, static_cast<jint>(code));
-    if (env->ExceptionOccurred() != nullptr) {
-        env->ExceptionDescribe();
     }
 }
 

@@ -1,5 +1,5 @@
 // The Java side of the run: the VM created through the JNI invocation interface,
-// the call of the main class, and the JNI helpers other units share.
+// the call of the main class, and the VM's hooks.
 #pragma once
 
 #include "base/wide_string.h"
@@ -47,6 +47,12 @@ class JavaHost {
     std::function<void()> mainStarting;
     // Called right before main, so that forwarded arguments wait for the application.
     std::function<void()> signalInstanceReady;
+
+  private:
+    // An exception main did not catch stays pending for the VM to report, unless
+    // the failure decision stops the application (System.exit is called with
+    // nothing pending, as JNI wants).
+    void decideOnUncaughtException(JNIEnv* env);
 };
 
 // The VM's "exit" and "abort" hooks have no context argument: they tell the
@@ -57,13 +63,5 @@ void setVmExitListener(VmExitListener* listener) noexcept;
 void setVmEndAction(void (*action)()) noexcept;
 void JNICALL vmExitHook(jint code);
 void JNICALL vmAbortHook();
-
-// Java strings are made from the UTF-16 units as they are, never re-encoded.
-jstring toJavaString(JNIEnv* environment, std::u16string_view text);
-jobjectArray toJavaStringArray(JNIEnv* environment, const WideStringList& texts);
-void callSystemExit(JNIEnv* environment, int32_t code);
-
-// Whether the "VM Provider" admits IBM runtimes; threads then never leave the VM.
-bool ibmRuntimesAdmitted(const LauncherSettings& settings) noexcept;
 
 } // namespace launcher

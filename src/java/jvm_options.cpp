@@ -3,7 +3,7 @@
 
 #include "config/command_line.h"
 #include "config/ini_paths.h"
-#include "config/ini_store.h"
+#include "config/settings_table.h"
 #include "java/memory_options.h"
 #include "messages/error_output.h"
 #include "messages/message_catalogue.h"
@@ -17,16 +17,12 @@ namespace launcher {
 
 namespace {
 
-constexpr char16_t kApplicationSection[] = u"Application";
-constexpr char16_t kClassPathSection[] = u"Class Path";
-constexpr char16_t kClassPathKey[] = u"Class Path";
-constexpr char16_t kVmParametersKey[] = u"Virtual Machine Parameters";
 constexpr char16_t kClassPathOption[] = u"-Djava.class.path=";
 
 constexpr auto npos = std::u16string_view::npos;
 
 bool isSearchEntry(std::u16string_view entry) {
-    return entry.find(u'*') != npos || platform::isRelativeEntry(entry);
+    return entry.find(u'*') != npos || isRelativeEntry(entry);
 }
 
 // Finds the first unit at or after a position in a text read from left to right.
@@ -100,26 +96,20 @@ void unquote(WideString& item) {
     item = WideString(result);
 }
 
-WideString readExpanded(IniStore& store, std::u16string_view key) {
-    WideString value = store.getValue(kApplicationSection, key);
+WideString expanded(WideString value) {
     if (!value.empty()) {
         platform::expandEnvironmentText(value);
     }
     return value;
 }
 
-WideString folderOf(const WideString& path) {
-    int32_t cut = path.findLast(platform::kPathSeparator);
-    return cut == WideString::kNotFound ? WideString() : path.left(cut);
-}
-
 } // namespace
 
 void expandClassPathEntry(const WideString& entry, const WideString& launcherFolder,
                           WideString& classPath) {
-    WideString pattern = platform::isRelativeEntry(entry) ? launcherFolder + entry : entry;
-    platform::useNativeSeparators(pattern);
-    WideString folderPart = pattern.left(pattern.findLast(platform::kPathSeparator) + 1);
+    WideString pattern = isRelativeEntry(entry) ? launcherFolder + entry : entry;
+    useNativeSeparators(pattern);
+    WideString folderPart = platform::folderOf(pattern);
     size_t matches = 0;
     platform::searchDirectory(pattern, [&](const WideString& name) {
         classPath.append(folderPart).append(name).append(platform::kPathListSeparator);
@@ -134,23 +124,24 @@ void expandClassPathEntry(const WideString& entry, const WideString& launcherFol
         .add("matches", matches);
 }
 
-WideString composeClassPath(IniStore& store, const WideString& executable) {
-    WideString launcherFolder = folderOf(executable);
+WideString composeClassPath(const JavaOptionSettings& settings, const RunContext& context) {
+    // Relative entries begin with their separator: \lib\*.jar.
+    WideString launcherFolder = platform::parentPath(context.launcherFolder);
     WideStringList entries;
-    splitList(store.getValue(kClassPathSection, kClassPathKey), u";", entries);
+    splitList(settings.classPath, u";", entries);
     WideString classPath;
     for (WideString& entry : entries) {
         platform::expandEnvironmentText(entry);
         if (isSearchEntry(entry)) {
             expandClassPathEntry(entry, launcherFolder, classPath);
         } else {
-            platform::useNativeSeparators(entry);
+            useNativeSeparators(entry);
             platform::TraceLine("class-path-entry").add("path", entry.view());
             classPath.append(entry).append(platform::kPathListSeparator);
         }
     }
-    if (store.getValue(kApplicationSection, u"Embedded Jar").equalsIgnoreAsciiCase(u"Yes")) {
-        WideString first = executable;
+    if (settings.embeddedJar) {
+        WideString first = context.executable;
         first.append(platform::kPathListSeparator);
         classPath.prepend(first);
     }
@@ -173,7 +164,7 @@ void splitVmParameters(std::u16string_view text, WideStringList& target, VmParam
 void processVmParameter(WideString item, WideStringList& target, VmParameterState& state) {
     unquote(item);
     if (isRelativeMemoryOption(item)) {
-        rewriteMemoryOption(item, readMemoryFigures());
+        rewriteMemoryOption(item, platform::readMemoryFigures());
     }
     // Expanded before the stack size is read, so that "-Xss%STACK%" sizes the
     // application thread as it sizes the VM's own threads.
@@ -184,15 +175,9 @@ void processVmParameter(WideString item, WideStringList& target, VmParameterStat
     target.push_back(std::move(item));
 }
 
-bool buildJvmOptions(JvmOptionAssembly& assembly) {
-    WideString iniPath;
-    if (!mainIniPath(iniPath)) {
-        return false;
-    }
-    LayeredIniStore store(iniPath);
-    WideString executable;
-    executablePath(executable);
-    WideString classPath = composeClassPath(store, executable);
+bool buildJvmOptions(const JavaOptionSettings& settings, const RunContext& context,
+                     JvmOptionAssembly& assembly) {
+    WideString classPath = composeClassPath(settings, context);
     if (classPath.empty()) {
         platform::TraceLine("stop").add("reason", "empty-class-path");
         reportError(MessageCatalogue::load(msg::kNoClassPath));
@@ -208,19 +193,19 @@ bool buildJvmOptions(JvmOptionAssembly& assembly) {
     platform::expandEnvironmentText(classPathOption);
     WideStringList items = {std::move(classPathOption)};
     VmParameterState state{assembly.applicationThreadStackSize};
-    splitVmParameters(store.getValue(kJreSection, kVmParametersKey), items, state);
+    splitVmParameters(settings.vmParameters, items, state);
     assembly.applicationThreadStackSize = state.applicationThreadStackSize;
     for (const WideString& item : items) {
         assembly.options.push_back(platform::wideToNarrow(item));
     }
 
     StreamRedirection& redirection = assembly.redirection;
-    redirection.outputFile = readExpanded(store, u"Output File");
-    redirection.outputAppend = store.getValue(kApplicationSection, u"Output Append") == u"yes";
-    redirection.errorFile = readExpanded(store, u"Error File");
-    redirection.errorAppend = store.getValue(kApplicationSection, u"Error Append") == u"yes";
+    redirection.outputFile = expanded(settings.outputFile);
+    redirection.outputAppend = settings.outputAppend;
+    redirection.errorFile = expanded(settings.errorFile);
+    redirection.errorAppend = settings.errorAppend;
 
-    WideString extraArguments = readExpanded(store, u"Cmd");
+    WideString extraArguments = expanded(settings.cmd);
     WideStringList tokens;
     splitArguments(extraArguments, tokens);
     for (WideString& token : tokens) {

@@ -2,6 +2,8 @@
 #pragma once
 
 #include "base/wide_string.h"
+#include "config/launcher_settings.h"
+#include "config/run_context.h"
 #include "java/stream_redirection.h"
 
 #include <cstddef>
@@ -9,8 +11,6 @@
 #include <vector>
 
 namespace launcher {
-
-class IniStore;
 
 // VM options in the thread's narrow encoding, in the order the VM receives them.
 using JvmOptionList = std::vector<std::string>;
@@ -25,16 +25,17 @@ struct JvmOptionAssembly {
     WideStringList extraArguments;
 };
 
-// Fills the assembly from the INI file beside the executable. False when the INI
-// path cannot be formed, or after message 209 when the class path comes out
-// empty; nothing is assembled then.
-bool buildJvmOptions(JvmOptionAssembly& assembly);
+// Fills the assembly from the option settings. False after message 209 when the
+// class path comes out empty; nothing is assembled then.
+bool buildJvmOptions(const JavaOptionSettings& settings, const RunContext& context,
+                     JvmOptionAssembly& assembly);
 
 // The class path from "Class Path" and "Embedded Jar", each element followed by
 // the path-list separator.
-WideString composeClassPath(IniStore& store, const WideString& executable);
+WideString composeClassPath(const JavaOptionSettings& settings, const RunContext& context);
 
-// Appends what a wildcard or relative entry finds to the class path.
+// Appends what a wildcard or relative entry finds to the class path;
+// `launcherFolder` is without its separator.
 void expandClassPathEntry(const WideString& entry, const WideString& launcherFolder,
                           WideString& classPath);
 

@@ -1,16 +1,14 @@
 // Heap and stack sizes relative to the machine's memory, and "-Xss" sizes.
 #include "java/memory_options.h"
 
+#include "base/text_format.h"
+
 #include <array>
 #include <limits>
 
 namespace launcher {
 
 namespace {
-
-bool isDigit(char16_t unit) {
-    return unit >= u'0' && unit <= u'9';
-}
 
 // Numbers are accumulated digit by digit as unsigned 64-bit values, so very long
 // ones wrap around the way such values do; any other character is skipped.
@@ -31,16 +29,6 @@ uint64_t percentOfFigureInKilobytes(uint64_t figureBytes, uint64_t percentage) {
     return static_cast<uint64_t>(kilobytes);
 }
 
-// All digits, however large: a figure above 2 TiB needs more than 32 bits.
-std::u16string decimal(uint64_t value) {
-    std::u16string digits;
-    do {
-        digits.insert(digits.begin(), static_cast<char16_t>(u'0' + value % 10));
-        value /= 10;
-    } while (value != 0);
-    return digits;
-}
-
 } // namespace
 
 bool isRelativeMemoryOption(std::u16string_view text) {
@@ -55,7 +43,7 @@ bool isRelativeMemoryOption(std::u16string_view text) {
     return suffix == u'P' || suffix == u'p' || suffix == u'T' || suffix == u't';
 }
 
-void rewriteMemoryOption(WideString& text, const MemoryFigures& figures) {
+void rewriteMemoryOption(WideString& text, const platform::MemoryFigures& figures) {
     std::u16string_view view = text.view();
     if (view.empty()) {
         return;
@@ -64,7 +52,7 @@ void rewriteMemoryOption(WideString& text, const MemoryFigures& figures) {
     std::u16string_view body = view.substr(0, view.size() - 1);
     size_t numbersStart = body.size();
     for (size_t at = 0; at < body.size(); ++at) {
-        if (isDigit(body[at]) || body[at] == u':') {
+        if (isAsciiDigit(body[at]) || body[at] == u':') {
             numbersStart = at;
             break;
         }
@@ -76,7 +64,7 @@ void rewriteMemoryOption(WideString& text, const MemoryFigures& figures) {
     for (char16_t unit : body.substr(numbersStart)) {
         if (unit == u':') {
             ++field; // numbers after the third are not read
-        } else if (isDigit(unit) && field < numbers.size()) {
+        } else if (isAsciiDigit(unit) && field < numbers.size()) {
             accumulateDigit(numbers[field], unit);
         }
     }
@@ -97,13 +85,14 @@ void rewriteMemoryOption(WideString& text, const MemoryFigures& figures) {
     }
 
     WideString rewritten(body.substr(0, numbersStart));
-    rewritten += decimal(size);
+    rewritten += decimalText(size);
     rewritten += u'K';
     text = rewritten;
 }
 
 uint64_t parseStackSize(std::u16string_view text) {
-    if (text.empty() || !isDigit(text.front()) || text.find(u':') != std::u16string_view::npos) {
+    if (text.empty() || !isAsciiDigit(text.front()) ||
+        text.find(u':') != std::u16string_view::npos) {
         return 0;
     }
     uint64_t unit = 1; // any other last character, a digit included, means bytes
@@ -126,7 +115,7 @@ uint64_t parseStackSize(std::u16string_view text) {
     // A unit letter is not a digit, so it drops out with the other characters.
     uint64_t number = 0;
     for (char16_t character : text) {
-        if (isDigit(character)) {
+        if (isAsciiDigit(character)) {
             accumulateDigit(number, character);
         }
     }

@@ -3,26 +3,18 @@
 #pragma once
 
 #include "base/wide_string.h"
+#include "platform/memory.h"
 
 #include <cstdint>
 
 namespace launcher {
-
-// The two figures a relative memory option can be a percentage of, in bytes.
-struct MemoryFigures {
-    uint64_t totalPhysicalBytes = 0;    // suffix 'P' or 'p'
-    uint64_t availableVirtualBytes = 0; // suffix 'T' or 't': free address space of this process
-};
-
-// The figures of this machine and process at the moment of the call.
-MemoryFigures readMemoryFigures();
 
 // "-Xms", "-Xmx" or "-Xss" (exact case) at the start and 'P', 'p', 'T' or 't' at the end.
 bool isRelativeMemoryOption(std::u16string_view text);
 
 // Replaces a relative memory option by the prefix, the size in whole kilobytes and
 // "K". Only call it for texts that isRelativeMemoryOption accepts.
-void rewriteMemoryOption(WideString& text, const MemoryFigures& figures);
+void rewriteMemoryOption(WideString& text, const platform::MemoryFigures& figures);
 
 // The size in bytes of the text after "-Xss" ("512k", "2m", "1048576"); 0 when it
 // does not begin with a digit or holds a ':'.

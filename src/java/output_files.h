@@ -1,4 +1,4 @@
-// The names and folders of the files Java's output goes to.
+// The names of the files Java's output goes to.
 #pragma once
 
 #include "base/wide_string.h"
@@ -12,10 +12,5 @@ namespace launcher {
 // name: every L becomes the milliseconds, then the time pictures, then the date
 // pictures are formatted; both '%' disappear.
 void expandFileNameTime(WideString& name, const platform::LocalTime& time);
-
-// Creates the missing folders above the file, level by level below its root
-// (which is never created). 0 on success or when nothing had to be done, else the
-// system error code of the folder that could not be made.
-uint32_t createFoldersForFile(const WideString& path);
 
 } // namespace launcher

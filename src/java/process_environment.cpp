@@ -1,8 +1,9 @@
 // The variables and search paths the runtime and the application inherit.
 #include "java/process_environment.h"
 
+#include "jre/jvm_layout.h"
 #include "platform/environment.h"
-#include "platform/file_system.h"
+#include "platform/path.h"
 #include "platform/text.h"
 #include "platform/trace.h"
 
@@ -10,13 +11,8 @@ namespace launcher {
 
 namespace {
 
-// Removes the last separator and what follows it; a path without one stays.
-WideString cut(const WideString& path) {
-    int32_t at = path.findLast(platform::kPathSeparator);
-    return at == WideString::kNotFound ? path : path.left(at);
-}
-
-WideString joinedWithNext(const WideString& list) {
+// The list ready for one more element.
+WideString withListSeparator(const WideString& list) {
     WideString joined = list;
     if (!joined.endsWith(platform::kPathListSeparator)) {
         joined.append(platform::kPathListSeparator);
@@ -37,15 +33,15 @@ WideString searchPathReference() {
 
 std::optional<std::string> prepareProcessEnvironment(const ProcessEnvironmentInput& input) {
     const WideString& library = input.jvmLibraryPath;
-    WideString binFolder = cut(cut(library));
-    WideString home = cut(binFolder);
-    WideString homeWithSeparator = binFolder.left(binFolder.findLast(platform::kPathSeparator) + 1);
+    WideString binFolder = nativeLibraryFolderOf(library);
+    WideString home = runtimeHomeOf(library);
+    WideString homeWithSeparator = platform::folderOf(binFolder);
     setTracedVariable(u"ZEN_JVM_PATH", library);
     setTracedVariable(u"ZEN_JVM_HOME", home);
 
     std::optional<std::string> libraryPathOption;
     if (!input.libraryPath.empty()) {
-        WideString value = joinedWithNext(input.libraryPath);
+        WideString value = withListSeparator(input.libraryPath);
         value.append(input.launcherFolder);
         value.append(platform::kPathListSeparator).append(u".");
         value.append(platform::kPathListSeparator).append(searchPathReference());
@@ -55,7 +51,7 @@ std::optional<std::string> prepareProcessEnvironment(const ProcessEnvironmentInp
     }
 
     WideString searchPath =
-        input.systemPath.empty() ? WideString() : joinedWithNext(input.systemPath);
+        input.systemPath.empty() ? WideString() : withListSeparator(input.systemPath);
     searchPath.append(searchPathReference()).append(platform::kPathListSeparator);
     searchPath.append(binFolder);
     platform::expandEnvironmentText(searchPath);

@@ -3,6 +3,7 @@
 #include "java/startup_cache.h"
 
 #include "config/java_version.h"
+#include "jre/jvm_layout.h"
 #include "jre/runtime_registry.h"
 #include "platform/file_system.h"
 #include "platform/process.h"
@@ -14,20 +15,6 @@
 namespace launcher {
 
 namespace {
-
-using platform::kPathSeparator;
-
-// Removes the last separator and what follows it; a path without one stays.
-WideString cut(const WideString& path) {
-    int32_t at = path.findLast(kPathSeparator);
-    return at == WideString::kNotFound ? path : path.left(at);
-}
-
-// jvm.dll lies in <home>\bin\<type>\, libjvm.so in <home>/lib/<type>/; a JDK 8
-// keeps its release file one folder above the jre\ home.
-WideString homeOf(const WideString& jvmLibraryPath) {
-    return cut(cut(cut(jvmLibraryPath)));
-}
 
 constexpr std::u16string_view kClassPathOption = u"-Djava.class.path=";
 
@@ -76,13 +63,9 @@ void addClassPathStamps(Fnv1a& hash, std::u16string_view classPath) {
     }
 }
 
-// The name of the java program beside the JVM library's home, when there is one.
+// The runtime's java program, when it has one.
 std::optional<WideString> javaProgramOf(const WideString& home) {
-#if defined(_WIN32)
-    WideString program = home + u"\\bin\\java.exe";
-#else
-    WideString program = home + u"/bin/java";
-#endif
+    WideString program = platform::withSeparator(home) + kJavaProgram;
     return platform::fileStamp(program) ? std::optional<WideString>(program) : std::nullopt;
 }
 
@@ -184,8 +167,7 @@ std::optional<StartupCachePlan> planAotCache(const StartupCacheRequest& request,
 std::optional<StartupCachePlan> planDynamicArchive(const StartupCacheRequest& request,
                                                    const WideString& base, int feature) {
     // Without the runtime's own base archive such a VM refuses to start.
-    if (!platform::fileStamp(cut(request.jvmLibraryPath) + std::u16string(1, kPathSeparator) +
-                             u"classes.jsa")) {
+    if (!platform::fileStamp(platform::folderOf(request.jvmLibraryPath) + u"classes.jsa")) {
         return std::nullopt;
     }
     StartupCachePlan plan;
@@ -208,11 +190,12 @@ std::optional<StartupCachePlan> planDynamicArchive(const StartupCacheRequest& re
 
 } // namespace
 
+// A JDK 8 keeps its release file one folder above the jre home.
 int runtimeFeatureVersion(const WideString& jvmLibraryPath) {
-    WideString home = homeOf(jvmLibraryPath);
-    for (const WideString& folder : {home, cut(home)}) {
+    WideString home = runtimeHomeOf(jvmLibraryPath);
+    for (const WideString& folder : {home, platform::parentPath(home)}) {
         std::string release;
-        if (!readReleaseFile(folder + std::u16string(1, kPathSeparator), 16 * 1024, release)) {
+        if (!readReleaseFile(platform::withSeparator(folder), 16 * 1024, release)) {
             continue;
         }
         std::optional<JavaVersion> version = releaseVersion(release);
@@ -284,7 +267,7 @@ std::optional<StartupCachePlan> planStartupCache(const StartupCacheRequest& requ
     WideString key = startupCacheKey(request);
     removeOtherCaches(request, key);
     WideString base = request.folder + request.name + u"-startup-" + key;
-    std::optional<WideString> javaProgram = javaProgramOf(homeOf(request.jvmLibraryPath));
+    std::optional<WideString> javaProgram = javaProgramOf(runtimeHomeOf(request.jvmLibraryPath));
     bool aot = feature >= 25 && javaProgram;
     std::optional<StartupCachePlan> plan = aot ? planAotCache(request, base, *javaProgram)
                                                : planDynamicArchive(request, base, feature);

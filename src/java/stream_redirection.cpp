@@ -1,9 +1,9 @@
 // Java's System.out and System.err replaced by print streams on the named files.
 #include "java/stream_redirection.h"
 
-#include "java/java_host.h"
-#include "java/local_reference.h"
+#include "java/jni_support.h"
 #include "java/output_files.h"
+#include "platform/file_system.h"
 #include "platform/trace.h"
 
 namespace launcher {
@@ -14,7 +14,7 @@ enum class JavaStream { Output, Error };
 
 // A failed look-up or construction leaves the VM's exception pending for the caller.
 bool redirectStream(JNIEnv* env, const WideString& name, bool append, JavaStream stream) {
-    createFoldersForFile(name); // a folder that cannot be made shows in the open below
+    platform::createFoldersForFile(name); // a folder that cannot be made shows in the open below
     LocalReference fileName(env, toJavaString(env, name));
     if (!fileName) {
         return false;
@@ -65,8 +65,8 @@ void redirectOrDescribe(JNIEnv* env, const WideString& name, bool append, JavaSt
         .add("file", name.view())
         .add("append", append)
         .add("result", redirected ? "redirected" : "failed");
-    if (!redirected && env->ExceptionCheck()) {
-        env->ExceptionDescribe(); // the stream stays on the console; the launch goes on
+    if (!redirected) {
+        exceptionRaised(env); // the stream stays on the console; the launch goes on
     }
 }
 

@@ -1,10 +1,9 @@
-// Option assembly: class path rules, VM parameter splitting, the INI-driven option list.
-#include "config/ini_store.h"
+// Option assembly: class path rules, VM parameter splitting, the option list.
+#include "config/ini_paths.h"
 #include "java/jvm_options.h"
 #include "platform/environment.h"
 #include "platform/file_system.h"
 #include "platform/text.h"
-#include "support/own_ini_file.h"
 #include "support/printers.h"
 #include "support/test_folder.h"
 
@@ -13,13 +12,21 @@
 namespace launcher {
 namespace {
 
-using testing::OwnIniFile;
 using testing::TestFolder;
 
 constexpr char16_t kSeparator = platform::kPathSeparator;
 constexpr char16_t kListSeparator = platform::kPathListSeparator;
 
-// A launcher folder with lib/app.jar, lib/util.jar and top.jar, and a store whose
+// The context of a launcher in `folder`.
+RunContext launcherIn(const WideString& folder) {
+    RunContext context;
+    context.launcherFolder = platform::withSeparator(folder);
+    context.executable =
+        context.launcherFolder + (kSeparator == u'\\' ? u"launcher.exe" : u"launcher");
+    return context;
+}
+
+// A launcher folder with lib/app.jar, lib/util.jar and top.jar, and settings whose
 // "Class Path" (and "Embedded Jar") are given.
 class ClassPath : public ::testing::Test {
   protected:
@@ -29,15 +36,15 @@ class ClassPath : public ::testing::Test {
         folder.write("lib/notes.txt", "text");
         folder.write("top.jar", "jar");
         root = WideString(testing::toU16(folder.path()));
-        platform::useNativeSeparators(root);
-        executable = root + (kSeparator == u'\\' ? u"\\launcher.exe" : u"/launcher");
+        useNativeSeparators(root);
+        executable = launcherIn(root).executable;
     }
 
-    WideString compose(std::u16string_view classPath, std::u16string_view embeddedJar = u"") {
-        MemoryIniStore store;
-        store.setValue(u"Class Path", u"Class Path", classPath);
-        store.setValue(u"Application", u"Embedded Jar", embeddedJar);
-        return composeClassPath(store, executable);
+    WideString compose(std::u16string_view classPath, bool embeddedJar = false) {
+        JavaOptionSettings settings;
+        settings.classPath = classPath;
+        settings.embeddedJar = embeddedJar;
+        return composeClassPath(settings, launcherIn(root));
     }
 
     // The launcher folder's path of a relative name written with '/'.
@@ -84,12 +91,10 @@ TEST_F(ClassPath, AnEmptyEntryIsASearchForTheLauncherFolderItself) {
     EXPECT_EQ(compose(u"\\top.jar;"), listOf({under(u"top.jar")})); // no empty last entry
 }
 
-TEST_F(ClassPath, EmbeddedJarPutsTheExecutableFirstInAnyLetterCase) {
-    for (std::u16string_view yes : {u"yes", u"YES", u"Yes"}) {
-        EXPECT_EQ(compose(u"\\top.jar", yes), listOf({executable, under(u"top.jar")}));
-    }
-    EXPECT_EQ(compose(u"\\top.jar", u"No"), listOf({under(u"top.jar")}));
-    EXPECT_EQ(compose(u"", u"Yes"), listOf({executable}));
+TEST_F(ClassPath, EmbeddedJarPutsTheExecutableFirst) {
+    EXPECT_EQ(compose(u"\\top.jar", true), listOf({executable, under(u"top.jar")}));
+    EXPECT_EQ(compose(u"\\top.jar", false), listOf({under(u"top.jar")}));
+    EXPECT_EQ(compose(u"", true), listOf({executable}));
 }
 
 TEST_F(ClassPath, EnvironmentReferencesAreExpandedInEachEntry) {
@@ -97,16 +102,6 @@ TEST_F(ClassPath, EnvironmentReferencesAreExpandedInEachEntry) {
     WideString entries(u"%ZEN_JVM_HOME%");
     entries.append(kSeparator).append(u"util.jar;\\%ZEN_UNDEFINED_NAME%.jar");
     EXPECT_EQ(compose(entries), listOf({under(u"lib/util.jar")}));
-}
-
-TEST(ClassPathEntries, NetworkAndDrivePathsAreAbsoluteOnWindowsOnly) {
-    bool windows = platform::kPathSeparator == u'\\';
-    EXPECT_EQ(platform::isRelativeEntry(u"\\\\server\\share\\a.jar"), !windows);
-    EXPECT_EQ(platform::isRelativeEntry(u"C:\\a.jar"), !windows);
-    EXPECT_EQ(platform::isRelativeEntry(u"/opt/a.jar"), windows);
-    EXPECT_TRUE(platform::isRelativeEntry(u"\\lib\\a.jar"));
-    EXPECT_TRUE(platform::isRelativeEntry(u"a"));
-    EXPECT_TRUE(platform::isRelativeEntry(u""));
 }
 
 WideStringList split(std::u16string_view parameters, size_t& stackSize) {
@@ -168,56 +163,63 @@ TEST(VmParameters, TheLastXssSetsTheThreadStackAndTheOptionStays) {
               std::stoull(platform::wideToNarrow(items[0].mid(4, items[0].length() - 5))) * 1024);
 }
 
-// buildJvmOptions reads the INI file beside the running executable.
+// buildJvmOptions over settings naming one jar by its absolute path.
 class OptionList : public ::testing::Test {
   protected:
-    std::string iniFor(const std::string& jre, const std::string& application) const {
-        return "[Java Runtime Environment]\r\n" + jre +
-               "\r\n[Class Path]\r\nClass Path=" + classPath + "\r\n[Application]\r\n" +
-               application + "\r\n";
+    OptionList() {
+        settings.classPath = WideString(testing::toU16(folder.write("app.jar", "jar")));
+    }
+
+    bool build(JvmOptionAssembly& assembly) const {
+        return buildJvmOptions(settings, launcherIn(WideString(testing::toU16(folder.path()))),
+                               assembly);
     }
 
     TestFolder folder;
-    std::string classPath = platform::wideToNarrow(testing::toU16(folder.write("app.jar", "jar")));
+    JavaOptionSettings settings;
 };
 
 TEST_F(OptionList, ClassPathFirstThenParametersExpandedAfterUnquoting) {
     ASSERT_TRUE(platform::setEnvironmentVariable(u"ZEN_TEST_TITLE", WideString(u"Title")));
-    OwnIniFile ini(iniFor("Virtual Machine Parameters=-Xmx64m \"-Dt=%ZEN_TEST_TITLE% here\"", ""));
+    settings.vmParameters = u"-Xmx64m \"-Dt=%ZEN_TEST_TITLE% here\"";
     JvmOptionAssembly assembly;
-    ASSERT_TRUE(buildJvmOptions(assembly));
+    ASSERT_TRUE(build(assembly));
     // Without the closing separator: the VM would read it as the current directory.
     EXPECT_EQ(assembly.options,
-              (JvmOptionList{"-Djava.class.path=" + classPath, "-Xmx64m", "-Dt=Title here"}));
+              (JvmOptionList{"-Djava.class.path=" + platform::wideToNarrow(settings.classPath),
+                             "-Xmx64m", "-Dt=Title here"}));
 }
 
 TEST_F(OptionList, RedirectionNamesAndAppendFlags) {
     ASSERT_TRUE(platform::setEnvironmentVariable(u"ZEN_TEST_LOGS", WideString(u"logs")));
-    OwnIniFile ini(iniFor("", "Output File=%ZEN_TEST_LOGS%/out.txt\r\nOutput Append=Yes\r\n"
-                              "Error File=err.txt\r\nError Append=yes"));
+    settings.outputFile = u"%ZEN_TEST_LOGS%/out.txt";
+    settings.errorFile = u"err.txt";
+    settings.errorAppend = true;
     JvmOptionAssembly assembly;
-    ASSERT_TRUE(buildJvmOptions(assembly));
+    ASSERT_TRUE(build(assembly));
     EXPECT_EQ(assembly.redirection.outputFile, u"logs/out.txt");
-    EXPECT_FALSE(assembly.redirection.outputAppend); // only "yes" in lower case appends
+    EXPECT_FALSE(assembly.redirection.outputAppend);
     EXPECT_EQ(assembly.redirection.errorFile, u"err.txt");
     EXPECT_TRUE(assembly.redirection.errorAppend);
 }
 
 TEST_F(OptionList, CmdTokensWithoutTheEmptyOnes) {
-    OwnIniFile ini(iniFor("", "Cmd=one \"\" \"two words\""));
+    settings.cmd = u"one \"\" \"two words\"";
     JvmOptionAssembly assembly;
-    ASSERT_TRUE(buildJvmOptions(assembly));
+    ASSERT_TRUE(build(assembly));
     ASSERT_EQ(assembly.extraArguments.size(), 2u);
     EXPECT_EQ(assembly.extraArguments[0], u"one");
     EXPECT_EQ(assembly.extraArguments[1], u"two words");
 }
 
 TEST_F(OptionList, EmptyClassPathPrints209AndAssemblesNothingElse) {
-    classPath = "\\nothing\\here\\*.jar";
-    OwnIniFile ini(iniFor("Virtual Machine Parameters=-Xss2m", "Output File=out.txt\r\nCmd=extra"));
+    settings.classPath = u"\\nothing\\here\\*.jar";
+    settings.vmParameters = u"-Xss2m";
+    settings.outputFile = u"out.txt";
+    settings.cmd = u"extra";
     JvmOptionAssembly assembly;
     ::testing::internal::CaptureStdout();
-    EXPECT_FALSE(buildJvmOptions(assembly));
+    EXPECT_FALSE(build(assembly));
     EXPECT_EQ(::testing::internal::GetCapturedStdout(),
               "Error: Java Class Path was not specified in INI file. \n");
     EXPECT_TRUE(assembly.options.empty());
