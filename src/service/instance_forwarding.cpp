@@ -1,10 +1,8 @@
 // The call of secondaryMain on a thread attached for one forwarded start.
 #include "service/instance_forwarding.h"
 
-#include "platform/text.h"
+#include "java/jni_support.h"
 #include "platform/trace.h"
-
-#include <string>
 
 namespace launcher {
 
@@ -17,38 +15,36 @@ constexpr char kIntSignature[] = "([Ljava/lang/String;)I";
 // Whatever stops early leaves its exception pending for the caller to describe.
 void callSecondaryMain(JNIEnv* env, const SecondaryMainTarget& target,
                        const WideStringList& arguments, const std::function<void(int32_t)>& reply) {
-    std::string className = platform::wideToNarrow(target.mainClass);
-    jclass mainClass = env->FindClass(className.c_str());
-    if (mainClass == nullptr) {
+    // The class name in the ANSI code page, as forwarding has always looked it up.
+    LocalReference mainClass(env, findClass(env, target.mainClass, ClassNameEncoding::CodePage));
+    if (!mainClass) {
         return;
     }
     bool returnsInt = false;
-    jmethodID method = env->GetStaticMethodID(mainClass, kSecondaryMain, kVoidSignature);
-    if (env->ExceptionCheck()) {
-        env->ExceptionClear();
-    }
+    jmethodID method = env->GetStaticMethodID(mainClass.asClass(), kSecondaryMain, kVoidSignature);
+    clearExpectedException(env);
     if (method == nullptr) {
-        method = env->GetStaticMethodID(mainClass, kSecondaryMain, kIntSignature);
+        method = env->GetStaticMethodID(mainClass.asClass(), kSecondaryMain, kIntSignature);
         returnsInt = true;
         if (method == nullptr) {
             return;
         }
     }
-    jobjectArray array = target.toStringArray(env, arguments);
-    if (array == nullptr) {
+    LocalReference array(env, toJavaStringArray(env, arguments));
+    if (!array) {
         return;
     }
     platform::TraceLine("single-instance-forwarded")
         .add("arguments", arguments.size())
         .add("returns", returnsInt ? "int" : "void");
     if (returnsInt) {
-        jint answer = env->CallStaticIntMethod(mainClass, method, array);
+        jint answer = env->CallStaticIntMethod(mainClass.asClass(), method, array.get());
         platform::TraceLine("single-instance-answer").add("code", static_cast<int32_t>(answer));
         reply(static_cast<int32_t>(answer));
     } else {
         // The second instance may end while secondaryMain still runs.
         reply(0);
-        env->CallStaticVoidMethod(mainClass, method, array);
+        env->CallStaticVoidMethod(mainClass.asClass(), method, array.get());
     }
 }
 
@@ -58,14 +54,12 @@ void forwardToSecondaryMain(JavaVM* vm, const SecondaryMainTarget& target,
                             const WideStringList& arguments,
                             const std::function<void(int32_t)>& reply) {
     JNIEnv* env = nullptr;
-    if (vm == nullptr || target.toStringArray == nullptr ||
+    if (vm == nullptr ||
         vm->AttachCurrentThread(reinterpret_cast<void**>(&env), nullptr) != JNI_OK) {
         return;
     }
     callSecondaryMain(env, target, arguments, reply);
-    if (env->ExceptionCheck()) {
-        env->ExceptionDescribe();
-    }
+    exceptionRaised(env);
     if (!target.ibmRuntimesAdmitted) {
         vm->DetachCurrentThread();
     }

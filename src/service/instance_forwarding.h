@@ -15,7 +15,6 @@ namespace launcher {
 struct SecondaryMainTarget {
     WideString mainClass; // internal form: '/' between package names
     bool ibmRuntimesAdmitted = false;
-    jobjectArray (*toStringArray)(JNIEnv* environment, const WideStringList& texts) = nullptr;
 };
 
 // Attaches the calling thread to `vm`, calls secondaryMain with the arguments and

@@ -1,27 +1,8 @@
-// The single-instance setting, read the same way on every system.
+// The single-instance rules every system shares: when it is asked for, and how a
+// start that finds its primary gone takes its place.
 #include "service/instance_guard.h"
 
-#include "config/ini_paths.h"
-#include "config/ini_store.h"
-
-namespace launcher {
-
-bool readSingleInstance(const LauncherSettings& settings, bool& requested) {
-    requested = false;
-    WideString iniPath;
-    if (!mainIniPath(iniPath)) {
-        return false;
-    }
-    if (settings.serviceMode) {
-        return true;
-    }
-    LayeredIniStore store(iniPath);
-    // Exactly in lower case: "Yes" leaves single instance off.
-    requested = store.getValue(u"Application", u"Single Instance") == u"yes";
-    return true;
-}
-
-} // namespace launcher
+#include "service/instance_block.h"
 
 namespace launcher {
 
@@ -31,20 +12,30 @@ InstanceGuard::~InstanceGuard() {
     shutDown();
 }
 
-bool InstanceGuard::check(const LauncherSettings& settings, const WideStringList& arguments,
+bool InstanceGuard::check(const LauncherSettings& settings, const RunContext& context,
                           SecondaryMainTarget target) {
-    bool requested = false;
-    if (!readSingleInstance(settings, requested)) {
-        return false;
-    }
-    if (!requested) {
+    if (!settings.singleInstance) {
         return true;
     }
-    WideString executable;
-    if (!executablePath(executable)) {
+    executable_ = context.executable;
+    target_ = std::move(target);
+    return join();
+}
+
+bool InstanceGuard::forwardArguments(const WideStringList& arguments) {
+    if (argumentAreaSize(arguments) > kArgumentAreaBytes) {
         return false;
     }
-    return join(executable, arguments, std::move(target));
+    while (active_ && !primary_) {
+        bool stale = false;
+        if (handOver(arguments, stale)) {
+            return true;
+        }
+        if (!stale || !join()) {
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace launcher

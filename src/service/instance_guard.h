@@ -4,6 +4,7 @@
 
 #include "base/wide_string.h"
 #include "config/launcher_settings.h"
+#include "config/run_context.h"
 #include "service/instance_forwarding.h"
 
 #include <cstdint>
@@ -19,12 +20,16 @@ class InstanceGuard {
     InstanceGuard(const InstanceGuard&) = delete;
     InstanceGuard& operator=(const InstanceGuard&) = delete;
 
-    // Decides whether single instance is active and whether this is the primary.
-    // A second instance hands `arguments` to the primary here; false when they do
-    // not fit or cannot be handed over. The primary serves forwarded starts through
-    // `target` once signalReady has been called.
-    bool check(const LauncherSettings& settings, const WideStringList& arguments,
+    // Decides whether single instance is active and whether this is the primary:
+    // the primary's objects are made, or the running primary's block is mapped.
+    // The primary serves forwarded starts through `target` once signalReady has
+    // been called. False when the primary's block cannot be used.
+    bool check(const LauncherSettings& settings, const RunContext& context,
                SecondaryMainTarget target);
+    // In a second instance: hands the arguments to the primary. False when they do
+    // not fit or cannot be handed over. A primary found gone leaves its place to
+    // this start, which is then the primary itself.
+    bool forwardArguments(const WideStringList& arguments);
     // In a second instance: waits for the primary's answer, or its end, and
     // returns the exit code.
     int waitForPrimary();
@@ -44,18 +49,20 @@ class InstanceGuard {
     struct State;
 
   private:
-    // The system's part of check, once single instance is asked for: the shared
-    // block of the executable, as primary or as a second instance.
-    bool join(const WideString& executable, const WideStringList& arguments,
-              SecondaryMainTarget target);
+    // The system's part of check: the shared block of the executable, taken as
+    // primary or mapped as a second instance.
+    bool join();
+    // The system's part of forwardArguments; false with `stale` set when nobody
+    // serves the block any more (it is then released).
+    bool handOver(const WideStringList& arguments, bool& stale);
 
     std::shared_ptr<State> state_;
+    WideString executable_;
+    SecondaryMainTarget target_;
+    // Stale blocks are replaced a few times at most: a start never loops for good.
+    int attemptsLeft_ = 4;
     bool active_ = false;
     bool primary_ = false;
 };
-
-// Whether the main INI asks for single instance: "Single Instance" exactly "yes",
-// and not in service mode. False when the INI path cannot be formed.
-bool readSingleInstance(const LauncherSettings& settings, bool& requested);
 
 } // namespace launcher

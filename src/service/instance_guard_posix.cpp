@@ -2,9 +2,9 @@
 // Unix-domain socket that carries each request and its answer.
 #include "service/instance_guard.h"
 
-#include "config/ini_paths.h"
 #include "java/java_host.h"
 #include "platform/posix_handles.h"
+#include "platform/posix_io.h"
 #include "platform/text.h"
 #include "service/instance_block.h"
 
@@ -57,43 +57,10 @@ bool processAlive(uint32_t pid) {
     return pid != 0 && (kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
 }
 
-bool sendAll(int descriptor, const void* data, size_t size) {
-    const auto* bytes = static_cast<const char*>(data);
-    while (size > 0) {
-        ssize_t sent = send(descriptor, bytes, size, MSG_NOSIGNAL);
-        if (sent < 0 && errno == EINTR) {
-            continue;
-        }
-        if (sent <= 0) {
-            return false;
-        }
-        bytes += sent;
-        size -= static_cast<size_t>(sent);
-    }
-    return true;
-}
-
-// False at the peer's end or on an error.
-bool receiveAll(int descriptor, void* data, size_t size) {
-    auto* bytes = static_cast<char*>(data);
-    while (size > 0) {
-        ssize_t got = recv(descriptor, bytes, size, 0);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            return false;
-        }
-        bytes += got;
-        size -= static_cast<size_t>(got);
-    }
-    return true;
-}
-
 bool sendOutcome(int descriptor, char kind, int32_t code) {
     char message[5] = {kind};
     std::memcpy(message + 1, &code, sizeof code);
-    return sendAll(descriptor, message, sizeof message);
+    return platform::sendAll(descriptor, message, sizeof message);
 }
 
 // The executable's path with every '/' an underscore; a path too long for a
@@ -242,11 +209,11 @@ void takeRequest(const std::shared_ptr<State>& state, UniqueFileDescriptor conne
     pollfd request{connection.get(), POLLIN, 0};
     uint32_t requester = 0;
     if (poll(&request, 1, kRequestWaitMilliseconds) != 1 ||
-        !receiveAll(connection.get(), &requester, sizeof requester)) {
+        !platform::receiveAll(connection.get(), &requester, sizeof requester)) {
         return;
     }
     std::optional<WideStringList> arguments = takeForwardedArguments(*state->block, requester);
-    if (!arguments || !sendAll(connection.get(), &kTaken, 1)) {
+    if (!arguments || !platform::sendAll(connection.get(), &kTaken, 1)) {
         return;
     }
     uint64_t number = 0;
@@ -367,7 +334,7 @@ Joined mapPrimaryBlock(State& state) {
 
 // One second instance at a time writes the area, and keeps it until the primary
 // has copied it.
-Joined forwardArguments(State& state, const WideStringList& arguments) {
+Joined sendArguments(State& state, const WideStringList& arguments) {
     InstanceBlock& block = *state.block;
     FileLock exclusive(state.blockFile.get());
     auto self = static_cast<uint32_t>(getpid());
@@ -382,8 +349,8 @@ Joined forwardArguments(State& state, const WideStringList& arguments) {
         return Joined::Stale; // nobody serves this block any more
     }
     char taken = 0;
-    if (!sendAll(connection.get(), &self, sizeof self) ||
-        !receiveAll(connection.get(), &taken, 1) || taken != kTaken) {
+    if (!platform::sendAll(connection.get(), &self, sizeof self) ||
+        !platform::receiveAll(connection.get(), &taken, 1) || taken != kTaken) {
         state.answer = kExitFailure; // the primary went before it took the arguments
         return Joined::Yes;
     }
@@ -391,16 +358,20 @@ Joined forwardArguments(State& state, const WideStringList& arguments) {
     return Joined::Yes;
 }
 
+// A block left by a primary that crashed is removed; the start then tries again.
+void removeStaleBlock(State& state) {
+    FileLock exclusive(state.blockFile.get());
+    unlinkIfStillOurs(state.name, state.blockFile.get());
+}
+
 } // namespace
 
-bool InstanceGuard::join(const WideString& executable, const WideStringList& arguments,
-                         SecondaryMainTarget target) {
-    std::string name = sharedMemoryName(executable);
-    // A block left by a primary that crashed is removed and the start tried again.
-    for (int attempt = 0; attempt < 4; ++attempt) {
+bool InstanceGuard::join() {
+    std::string name = sharedMemoryName(executable_);
+    while (attemptsLeft_-- > 0) {
         auto state = std::make_shared<State>();
         state->name = name;
-        state->target = target;
+        state->target = target_;
         state->blockFile.reset(
             shm_open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR));
         if (state->blockFile) {
@@ -422,17 +393,9 @@ bool InstanceGuard::join(const WideString& executable, const WideStringList& arg
             }
             return true;
         }
-        if (argumentAreaSize(arguments) > kArgumentAreaBytes) {
-            active_ = true;
-            return false;
-        }
         Joined joined = mapPrimaryBlock(*state);
-        if (joined == Joined::Yes) {
-            joined = forwardArguments(*state, arguments);
-        }
         if (joined == Joined::Stale) {
-            FileLock exclusive(state->blockFile.get());
-            unlinkIfStillOurs(name, state->blockFile.get());
+            removeStaleBlock(*state);
             continue;
         }
         active_ = true;
@@ -440,6 +403,17 @@ bool InstanceGuard::join(const WideString& executable, const WideStringList& arg
         return joined == Joined::Yes;
     }
     return true;
+}
+
+bool InstanceGuard::handOver(const WideStringList& arguments, bool& stale) {
+    Joined joined = sendArguments(*state_, arguments);
+    stale = joined == Joined::Stale;
+    if (stale) {
+        removeStaleBlock(*state_);
+        state_.reset();
+        active_ = false;
+    }
+    return joined == Joined::Yes;
 }
 
 int InstanceGuard::waitForPrimary() {
@@ -450,7 +424,8 @@ int InstanceGuard::waitForPrimary() {
         return *state_->answer;
     }
     char outcome[5] = {};
-    if (!state_->connection || !receiveAll(state_->connection.get(), outcome, sizeof outcome)) {
+    if (!state_->connection ||
+        !platform::receiveAll(state_->connection.get(), outcome, sizeof outcome)) {
         return kExitFailure; // the primary ended without saying how
     }
     int32_t code = 0;

@@ -2,7 +2,6 @@
 // message, the instance-ready event, and thread messages in both directions.
 #include "service/instance_guard.h"
 
-#include "config/ini_paths.h"
 #include "platform/win32_handles.h"
 #include "service/instance_block.h"
 
@@ -139,7 +138,7 @@ DWORD waitWhilePrimaryRuns(HANDLE object, HANDLE primaryProcess) {
 
 // One second instance at a time writes the area, and it keeps it until the
 // primary has copied it: no start's arguments overwrite another's.
-bool forwardArguments(State& state, const WideStringList& arguments) {
+bool sendArguments(State& state, const WideStringList& arguments) {
     InstanceBlock& block = *state.block;
     DWORD self = GetCurrentThreadId();
     UniqueKernelHandle lock(
@@ -215,12 +214,11 @@ bool becomePrimary(const std::shared_ptr<State>& state) {
 
 } // namespace
 
-bool InstanceGuard::join(const WideString& executable, const WideStringList& arguments,
-                         SecondaryMainTarget target) {
+bool InstanceGuard::join() {
     auto state = std::make_shared<State>();
-    state->name = executable;
+    state->name = executable_;
     state->name.replaceAll(u'\\', u'_');
-    state->target = std::move(target);
+    state->target = target_;
     bool created = false;
     if (!openBlock(*state, created)) {
         return true; // an ordinary launcher, without single instance
@@ -235,9 +233,6 @@ bool InstanceGuard::join(const WideString& executable, const WideStringList& arg
     }
     active_ = true;
     state_ = state;
-    if (argumentAreaSize(arguments) > kArgumentAreaBytes) {
-        return false;
-    }
     if (!waitForHeader(*state->block)) {
         return false;
     }
@@ -247,7 +242,12 @@ bool InstanceGuard::join(const WideString& executable, const WideStringList& arg
     PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);
     state->primaryProcess.reset(OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE,
                                             observe(state->block->processId)));
-    return forwardArguments(*state, arguments);
+    return true;
+}
+
+bool InstanceGuard::handOver(const WideStringList& arguments, bool& stale) {
+    stale = false;
+    return sendArguments(*state_, arguments);
 }
 
 int InstanceGuard::waitForPrimary() {

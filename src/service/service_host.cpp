@@ -2,7 +2,7 @@
 // reach Java, and what a stop thread does there.
 #include "service/service_host.h"
 
-#include "java/java_host.h"
+#include "java/jni_support.h"
 #include "platform/thread.h"
 #include "platform/trace.h"
 
@@ -17,23 +17,6 @@ constexpr unsigned kEnded = 4;
 uint32_t stopThread(void* host) {
     static_cast<ServiceHost*>(host)->stopJavaApplication();
     return 0;
-}
-
-// FindClass wants modified UTF-8; the VM's own string conversion gives it for any
-// class name, where a code-page conversion would lose what the page lacks.
-jclass findClass(JNIEnv* env, const WideString& internalName) {
-    jstring name = toJavaString(env, internalName);
-    if (name == nullptr) {
-        return nullptr;
-    }
-    const char* modifiedUtf8 = env->GetStringUTFChars(name, nullptr);
-    if (modifiedUtf8 == nullptr) {
-        return nullptr;
-    }
-    jclass found = env->FindClass(modifiedUtf8);
-    env->ReleaseStringUTFChars(name, modifiedUtf8);
-    env->DeleteLocalRef(name);
-    return found;
 }
 
 } // namespace
@@ -97,20 +80,21 @@ void ServiceHost::stopJavaApplication() {
     if (vm->AttachCurrentThread(reinterpret_cast<void**>(&env), nullptr) != JNI_OK) {
         return;
     }
-    jclass mainClass = findClass(env, launch_.mainClass);
-    if (mainClass != nullptr) {
-        jmethodID stop = env->GetStaticMethodID(mainClass, "stop", "()V");
+    // FindClass wants modified UTF-8; the VM's own string conversion gives it for
+    // any class name, where a code-page conversion would lose what the page lacks.
+    LocalReference mainClass(env,
+                             findClass(env, launch_.mainClass, ClassNameEncoding::ModifiedUtf8));
+    if (mainClass) {
+        jmethodID stop = env->GetStaticMethodID(mainClass.asClass(), "stop", "()V");
         platform::TraceLine("service-stop").add("call", stop != nullptr ? "stop" : "System.exit");
         if (stop != nullptr) {
-            env->CallStaticVoidMethodA(mainClass, stop, nullptr);
+            env->CallStaticVoidMethodA(mainClass.asClass(), stop, nullptr);
         } else {
-            env->ExceptionClear(); // the missing method is expected, not a fault
+            clearExpectedException(env); // the missing method is expected, not a fault
             callSystemExit(env, 0);
         }
     }
-    if (env->ExceptionOccurred() != nullptr) {
-        env->ExceptionDescribe();
-    }
+    exceptionRaised(env);
     if (!launch_.ibmRuntimesAdmitted) {
         vm->DetachCurrentThread();
     }
