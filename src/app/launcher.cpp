@@ -13,7 +13,6 @@
 #include "messages/message_catalogue.h"
 #include "messages/message_ids.h"
 #include "platform/file_system.h"
-#include "platform/module_path.h"
 #include "platform/process.h"
 #include "platform/text.h"
 #include "platform/thread.h"
@@ -35,15 +34,12 @@ int traceExit(int code, std::string_view reason) {
     return code;
 }
 
-void traceStart(const WideStringList& startArguments) {
+void traceStart(const RunContext& context, const WideStringList& startArguments) {
     if (!platform::traceEnabled()) {
         return;
     }
-    WideString executable;
-    platform::SystemError error;
-    platform::queryExecutablePath(executable, error);
     platform::TraceLine("start")
-        .add("executable", executable.view())
+        .add("executable", context.executable.view())
         .add("process", platform::currentProcessId())
         .add("arguments", startArguments.size());
     for (const WideString& argument : startArguments) {
@@ -60,12 +56,15 @@ Launcher::~Launcher() {
 
 bool Launcher::prepare() {
     buildArgumentList(arguments);
-    traceStart(arguments);
-    if (!readSettings(settings)) {
+    bool found = findRunContext(context);
+    traceStart(context, arguments);
+    if (!found || !readSettings(context, settings)) {
         return false;
     }
-    if (!instance.check(settings, arguments,
-                        {settings.mainClass, ibmRuntimesAdmitted(settings), &toJavaStringArray})) {
+    if (!instance.check(settings, context, {settings.mainClass, ibmRuntimesAdmitted(settings)})) {
+        return false;
+    }
+    if (instance.active() && !instance.primary() && !instance.forwardArguments(arguments)) {
         return false;
     }
     platform::TraceLine("single-instance")
@@ -84,7 +83,7 @@ bool Launcher::prepare() {
     }
     // When no source has a runtime, the user is asked for one (a dialog, or a
     // terminal prompt on Linux).
-    std::optional<RuntimeChoice> runtime = resolveRuntime(settings, chooseRuntimeFolder);
+    std::optional<RuntimeChoice> runtime = resolveRuntime(settings, context, chooseRuntimeFolder);
     if (!runtime) {
         return false;
     }
@@ -92,23 +91,17 @@ bool Launcher::prepare() {
     pairHandOver = runtime->pairHandOver;
     chosenRuntimeFolder = runtime->chosenFolder;
     if (!chosenRuntimeFolder.empty()) {
-        saveJrePath(settings, chosenRuntimeFolder);
+        saveJrePath(settings, context, chosenRuntimeFolder);
     }
     return true;
 }
 
 void Launcher::overrideWorkingDirectory() {
-    WideString path;
-    if (!executablePath(path)) {
-        return;
-    }
-    int32_t cut = path.findLast(platform::kPathSeparator);
     // At a drive root the folder is the bare drive designator (C:).
-    if (cut > 0) {
-        bool changed = platform::setCurrentDirectory(path.left(cut));
-        platform::TraceLine("working-directory")
-            .add("path", path.left(cut).view())
-            .add("changed", changed);
+    WideString folder = platform::parentPath(context.launcherFolder);
+    if (!folder.empty()) {
+        bool changed = platform::setCurrentDirectory(folder);
+        platform::TraceLine("working-directory").add("path", folder.view()).add("changed", changed);
     }
 }
 
@@ -120,7 +113,7 @@ int Launcher::run() {
         return traceExit(instance.waitForPrimary(), "second-instance");
     }
     std::optional<std::string> libraryPathOption = prepareProcessEnvironment(
-        {jvmLibraryPath, settings.libraryPath, settings.systemPath, launcherFolder()});
+        {jvmLibraryPath, settings.libraryPath, settings.systemPath, context.launcherFolder});
     if (!jvmLibrary.load(jvmLibraryPath)) {
         return traceExit(kExitFailure, "jvm-library-not-loaded");
     }
@@ -132,21 +125,13 @@ int Launcher::run() {
     return traceExit(exitCode, exitCode == 0 ? "main-returned" : "application-failed");
 }
 
-// The folder with its separator; empty (after the report) when the path is unknown.
-WideString Launcher::launcherFolder() {
-    WideString path;
-    if (!executablePath(path)) {
-        return WideString();
-    }
-    return path.left(path.findLast(platform::kPathSeparator) + 1);
-}
-
 // A failed assembly stops the launch: a VM without "-Djava.class.path=" would
 // load the main class from wherever the user happens to stand.
 bool Launcher::assembleJavaApplication(std::optional<std::string> libraryPathOption) {
+    readJavaOptionSettings(context, settings);
     JvmOptionAssembly assembly;
     assembly.applicationThreadStackSize = applicationThreadStackSize;
-    if (!buildJvmOptions(assembly)) {
+    if (!buildJvmOptions(settings.javaOptions, context, assembly)) {
         return false;
     }
     if (libraryPathOption) {
@@ -188,17 +173,12 @@ void publishThisRunsStartupCache() {
 
 // The cache lives beside the per-user INI file, named after the program.
 void Launcher::useStartupCache(JvmOptionList& options) {
-    WideString executable;
-    if (!executablePath(executable)) {
-        return;
-    }
-    WideString perUserIni = ownPerUserIniPath(settings, true);
     StartupCacheRequest request;
-    request.folder = perUserIni.left(perUserIni.findLast(platform::kPathSeparator) + 1);
-    request.name = executable.mid(executable.findLast(platform::kPathSeparator) + 1);
-    if (int32_t dot = request.name.findLast(u'.'); dot > 0) {
-        request.name = request.name.left(dot);
+    if (!context.perUserIni.empty()) {
+        createPerUserFolders(context.perUserIni);
+        request.folder = platform::folderOf(context.perUserIni);
     }
+    request.name = context.programName;
     request.jvmLibraryPath = jvmLibraryPath;
     for (const std::string& option : options) {
         request.options.push_back(platform::narrowToWide(option));
@@ -234,7 +214,13 @@ int Launcher::handOverToPairProduct() {
     if (!settings.pairReturnCode) {
         return 0;
     }
-    return static_cast<int>(program->waitForExitCode().value_or(0));
+    std::optional<uint32_t> code = program->waitForExitCode();
+    if (!code) {
+        // An end that cannot be told is no success.
+        platform::TraceLine("hand-over").add("exit-code", "unreadable");
+        return kExitFailure;
+    }
+    return static_cast<int>(*code);
 }
 
 size_t Launcher::defaultJavaStackSize() {

@@ -5,6 +5,7 @@
 
 #include "base/wide_string.h"
 #include "config/launcher_settings.h"
+#include "config/run_context.h"
 #include "java/java_host.h"
 #include "jre/jvm_library.h"
 #include "service/instance_guard.h"
@@ -29,6 +30,7 @@ class Launcher {
     // From the resolved runtime to a finished application; the exit code.
     int run();
 
+    RunContext context;
     LauncherSettings settings;
     WideString jvmLibraryPath;
     JavaHost java;
@@ -44,10 +46,9 @@ class Launcher {
     void overrideWorkingDirectory();
     int handOverToPairProduct();
     // Hands the application thread what it reads: options, main class, arguments.
-    // False when the options could not be assembled (message 209 or no INI path).
+    // False when the options could not be assembled (message 209).
     bool assembleJavaApplication(std::optional<std::string> libraryPathOption);
     void useStartupCache(JvmOptionList& options);
-    WideString launcherFolder();
     int runApplicationThread();
     size_t defaultJavaStackSize();
 };

@@ -42,11 +42,13 @@ bool isStaticClass(HWND window) {
 
 // Icons, rectangles, frames, owner-drawn, bitmaps and metafiles draw no text.
 bool isPictureType(LONG_PTR style) {
-    LONG_PTR type = style & 0xFF;
-    return (type >= 3 && type <= 9) || (type >= 13 && type <= 15);
+    LONG_PTR type = style & SS_TYPEMASK;
+    return (type >= SS_ICON && type <= SS_WHITEFRAME) ||
+           (type >= SS_OWNERDRAW && type <= SS_ENHMETAFILE);
 }
 
-// The tool record is larger on systems from Windows Vista on.
+// The tool record grew by its lpReserved field with Windows Vista; older
+// systems refuse the larger record.
 UINT toolRecordSize() {
     OSVERSIONINFOW version = {};
     version.dwOSVersionInfoSize = sizeof version;
@@ -54,7 +56,16 @@ UINT toolRecordSize() {
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
     bool known = GetVersionExW(&version) != 0;
 #pragma GCC diagnostic pop
-    return known && version.dwMajorVersion > 5 ? 72 : 64;
+    return known && version.dwMajorVersion > 5 ? sizeof(TTTOOLINFOW) : TTTOOLINFOW_V2_SIZE;
+}
+
+// The mouse messages a tooltip wants to see, WM_MOUSEMOVE to WM_XBUTTONDBLCLK.
+bool isMouseMessage(UINT message) {
+    return message >= WM_MOUSEFIRST && message <= WM_XBUTTONDBLCLK;
+}
+
+POINT clientPoint(LPARAM lParam) {
+    return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
 }
 
 } // namespace
@@ -221,30 +232,63 @@ LRESULT HyperlinkControl::passOn(UINT message, WPARAM wParam, LPARAM lParam) {
     return CallWindowProcW(previous_, window_, message, wParam, lParam);
 }
 
+// Each handler sets `handled` when the message is the link's alone; everything
+// else goes on to the static control.
 LRESULT HyperlinkControl::handle(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
-    handled = true;
-    if (message >= WM_MOUSEFIRST && message <= 0x20D && tooltip_) {
+    if (isMouseMessage(message) && tooltip_) {
         MSG relayed = {window_, message, wParam, lParam, 0, {}};
         SendMessageW(tooltip_.get(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
     }
-    POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    handled = true;
     switch (message) {
     case WM_MOUSEMOVE:
-        if (insideLink(point) && !target_.empty()) {
+    case WM_SETCURSOR:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+        return handleMouse(message, lParam, handled);
+    case WM_CHAR:
+    case WM_GETDLGCODE:
+        return handleKeyboard(message, wParam);
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_PAINT:
+    case WM_PRINTCLIENT:
+    case WM_ERASEBKGND:
+    case WM_ENABLE:
+    case WM_SIZE:
+        return handleDrawing(message, wParam, handled);
+    case WM_SETFONT:
+        setFont(reinterpret_cast<HFONT>(wParam), LOWORD(lParam) != 0);
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(normalFont_);
+    case WM_UPDATEUISTATE:
+        return 0;
+    case WM_DESTROY:
+        releaseResources();
+        break;
+    default:
+        break;
+    }
+    handled = false;
+    return 0;
+}
+
+LRESULT HyperlinkControl::handleMouse(UINT message, LPARAM lParam, bool& handled) {
+    POINT point = clientPoint(lParam);
+    switch (message) {
+    case WM_MOUSEMOVE:
+        handled = insideLink(point) && !target_.empty();
+        if (handled) {
             SetCursor(handCursor_);
-            return 0;
         }
-        handled = false;
         return 0;
     case WM_SETCURSOR: {
         POINT pointer = {};
         GetCursorPos(&pointer);
         ScreenToClient(window_, &pointer);
-        if (insideLink(pointer) && !target_.empty()) {
-            return TRUE;
-        }
-        handled = false;
-        return 0;
+        handled = insideLink(pointer) && !target_.empty();
+        return handled ? TRUE : 0;
     }
     case WM_LBUTTONDOWN:
         if (insideLink(point)) {
@@ -252,7 +296,7 @@ LRESULT HyperlinkControl::handle(UINT message, WPARAM wParam, LPARAM lParam, boo
             SetCapture(window_);
         }
         return 0;
-    case WM_LBUTTONUP:
+    default: // WM_LBUTTONUP
         if (GetCapture() == window_) {
             ReleaseCapture();
         }
@@ -260,82 +304,82 @@ LRESULT HyperlinkControl::handle(UINT message, WPARAM wParam, LPARAM lParam, boo
             navigate();
         }
         return 0;
-    case WM_CHAR:
-        if (wParam == 13 || wParam == 32) {
+    }
+}
+
+LRESULT HyperlinkControl::handleKeyboard(UINT message, WPARAM wParam) {
+    if (message == WM_CHAR) {
+        if (wParam == VK_RETURN || wParam == VK_SPACE) {
             navigate();
         }
         return 0;
-    case WM_GETDLGCODE:
-        // Characters only would leave Enter to the dialog, which makes it the
-        // default button's click: the link asks for that key as well.
-        if (wParam == VK_RETURN) {
-            return DLGC_WANTCHARS | DLGC_WANTMESSAGE;
-        }
-        return DLGC_WANTCHARS;
+    }
+    // WM_GETDLGCODE: characters only would leave Enter to the dialog, which makes
+    // it the default button's click; the link asks for that key as well.
+    if (wParam == VK_RETURN) {
+        return DLGC_WANTCHARS | DLGC_WANTMESSAGE;
+    }
+    return DLGC_WANTCHARS;
+}
+
+LRESULT HyperlinkControl::handleDrawing(UINT message, WPARAM wParam, bool& handled) {
+    switch (message) {
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
-        if (paintLabel_) {
+        handled = paintLabel_;
+        if (handled) {
             InvalidateRect(window_, nullptr, TRUE);
-            return 0;
         }
-        break;
+        return 0;
     case WM_PAINT:
     case WM_PRINTCLIENT:
-        if (paintLabel_) {
-            if (message == WM_PRINTCLIENT) {
-                paint(reinterpret_cast<HDC>(wParam));
-            } else {
-                PAINTSTRUCT painting = {};
-                HDC dc = BeginPaint(window_, &painting);
-                if (dc != nullptr) {
-                    paint(dc);
-                }
-                EndPaint(window_, &painting);
+        handled = paintLabel_;
+        if (handled && message == WM_PRINTCLIENT) {
+            paint(reinterpret_cast<HDC>(wParam));
+        } else if (handled) {
+            PAINTSTRUCT painting = {};
+            HDC dc = BeginPaint(window_, &painting);
+            if (dc != nullptr) {
+                paint(dc);
             }
-            return 0;
+            EndPaint(window_, &painting);
         }
-        break;
+        return 0;
     case WM_ERASEBKGND:
         return 1;
-    case WM_SIZE:
-        computeLinkRectangle();
-        InvalidateRect(window_, nullptr, TRUE);
-        return 0;
-    case WM_SETFONT:
-        ownedNormalFont_.reset();
-        normalFont_ = reinterpret_cast<HFONT>(wParam);
-        if (linkFont_) {
-            linkFont_.reset();
-            createLinkFont();
-        }
-        computeLinkRectangle();
-        if (LOWORD(lParam) != 0) {
-            InvalidateRect(window_, nullptr, TRUE);
-            UpdateWindow(window_);
-        }
-        return 0;
     case WM_ENABLE:
         InvalidateRect(window_, nullptr, TRUE);
         UpdateWindow(window_);
         return 0;
-    case WM_GETFONT:
-        return reinterpret_cast<LRESULT>(normalFont_);
-    case WM_UPDATEUISTATE:
+    default: // WM_SIZE
+        computeLinkRectangle();
+        InvalidateRect(window_, nullptr, TRUE);
         return 0;
-    case WM_DESTROY:
-        // The dialog that owns the tooltip may have destroyed it already.
-        if (!IsWindow(tooltip_.get())) {
-            tooltip_.release();
-        }
-        tooltip_.reset();
-        linkFont_.reset();
-        ownedNormalFont_.reset();
-        break;
-    default:
-        break;
     }
-    handled = false;
-    return 0;
+}
+
+void HyperlinkControl::setFont(HFONT font, bool redraw) {
+    ownedNormalFont_.reset();
+    normalFont_ = font;
+    if (linkFont_) {
+        linkFont_.reset();
+        createLinkFont();
+    }
+    computeLinkRectangle();
+    if (redraw) {
+        InvalidateRect(window_, nullptr, TRUE);
+        UpdateWindow(window_);
+    }
+}
+
+// The dialog that owns the tooltip may have destroyed it already.
+void HyperlinkControl::releaseResources() {
+    if (!IsWindow(tooltip_.get())) {
+        tooltip_.release();
+    }
+    tooltip_.reset();
+    linkFont_.reset();
+    ownedNormalFont_.reset();
 }
 
 LRESULT CALLBACK HyperlinkControl::windowProcedure(HWND window, UINT message, WPARAM wParam,

@@ -27,6 +27,11 @@ class HyperlinkControl {
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT handleMouse(UINT message, LPARAM lParam, bool& handled);
+    LRESULT handleKeyboard(UINT message, WPARAM wParam);
+    LRESULT handleDrawing(UINT message, WPARAM wParam, bool& handled);
+    void setFont(HFONT font, bool redraw);
+    void releaseResources();
     LRESULT passOn(UINT message, WPARAM wParam, LPARAM lParam);
     void createLinkFont();
     void readLinkColours();

@@ -2,16 +2,13 @@
 #include "ui/runtime_folder.h"
 
 #include "jre/jvm_library.h"
-#include "platform/file_system.h"
+#include "platform/path.h"
 #include "ui/resource_ids.h"
 
 namespace launcher {
 
 ChosenRuntime probeRuntimeFolder(const WideString& folder, JvmType type) {
-    ChosenRuntime probed{folder, WideString()};
-    if (!probed.folder.endsWith(platform::kPathSeparator)) {
-        probed.folder.append(platform::kPathSeparator);
-    }
+    ChosenRuntime probed{platform::withSeparator(folder), WideString()};
     bool serverVm = false;
     probed.jvmLibraryPath = findJvmLibrary(probed.folder, type, serverVm);
     return probed;
