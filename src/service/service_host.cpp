@@ -19,6 +19,25 @@ uint32_t stopThread(void* host) {
     return 0;
 }
 
+// The main class's static stop(), or System.exit(0) when it has none. The local
+// references made here are gone before the thread leaves the VM.
+void callStop(JNIEnv* env, const WideString& mainClassName) {
+    // FindClass wants modified UTF-8; the VM's own string conversion gives it for
+    // any class name, where a code-page conversion would lose what the page lacks.
+    LocalReference mainClass(env, findClass(env, mainClassName, ClassNameEncoding::ModifiedUtf8));
+    if (mainClass) {
+        jmethodID stop = env->GetStaticMethodID(mainClass.asClass(), "stop", "()V");
+        platform::TraceLine("service-stop").add("call", stop != nullptr ? "stop" : "System.exit");
+        if (stop != nullptr) {
+            env->CallStaticVoidMethodA(mainClass.asClass(), stop, nullptr);
+        } else {
+            clearExpectedException(env); // the missing method is expected, not a fault
+            callSystemExit(env, 0);
+        }
+    }
+    exceptionRaised(env);
+}
+
 } // namespace
 
 WideStringList serviceArguments(const WideStringList& startParameters, bool omitServiceName) {
@@ -80,21 +99,7 @@ void ServiceHost::stopJavaApplication() {
     if (vm->AttachCurrentThread(reinterpret_cast<void**>(&env), nullptr) != JNI_OK) {
         return;
     }
-    // FindClass wants modified UTF-8; the VM's own string conversion gives it for
-    // any class name, where a code-page conversion would lose what the page lacks.
-    LocalReference mainClass(env,
-                             findClass(env, launch_.mainClass, ClassNameEncoding::ModifiedUtf8));
-    if (mainClass) {
-        jmethodID stop = env->GetStaticMethodID(mainClass.asClass(), "stop", "()V");
-        platform::TraceLine("service-stop").add("call", stop != nullptr ? "stop" : "System.exit");
-        if (stop != nullptr) {
-            env->CallStaticVoidMethodA(mainClass.asClass(), stop, nullptr);
-        } else {
-            clearExpectedException(env); // the missing method is expected, not a fault
-            callSystemExit(env, 0);
-        }
-    }
-    exceptionRaised(env);
+    callStop(env, launch_.mainClass);
     if (!launch_.ibmRuntimesAdmitted) {
         vm->DetachCurrentThread();
     }
