@@ -3,7 +3,7 @@
 #include "config/ini_paths.h"
 #include "platform/file_system.h"
 #include "platform/text.h"
-#include "scoped_variable.h"
+#include "support/scoped_variable.h"
 #include "support/test_folder.h"
 
 #include <gtest/gtest.h>

@@ -6,6 +6,7 @@
 #include "platform/text.h"
 #include "support/own_ini_file.h"
 #include "support/printers.h"
+#include "support/scoped_variable.h"
 #include "support/test_folder.h"
 
 #include <gtest/gtest.h>
@@ -93,6 +94,7 @@ TEST_F(ClassPath, EmbeddedJarPutsTheExecutableFirstInAnyLetterCase) {
 }
 
 TEST_F(ClassPath, EnvironmentReferencesAreExpandedInEachEntry) {
+    testing::ScopedVariable restored(u"ZEN_JVM_HOME");
     ASSERT_TRUE(platform::setEnvironmentVariable(u"ZEN_JVM_HOME", under(u"lib")));
     WideString entries(u"%ZEN_JVM_HOME%");
     entries.append(kSeparator).append(u"util.jar;\\%ZEN_UNDEFINED_NAME%.jar");
@@ -182,6 +184,7 @@ class OptionList : public ::testing::Test {
 };
 
 TEST_F(OptionList, ClassPathFirstThenParametersExpandedAfterUnquoting) {
+    testing::ScopedVariable restored(u"ZEN_TEST_TITLE");
     ASSERT_TRUE(platform::setEnvironmentVariable(u"ZEN_TEST_TITLE", WideString(u"Title")));
     OwnIniFile ini(iniFor("Virtual Machine Parameters=-Xmx64m \"-Dt=%ZEN_TEST_TITLE% here\"", ""));
     JvmOptionAssembly assembly;
@@ -192,6 +195,7 @@ TEST_F(OptionList, ClassPathFirstThenParametersExpandedAfterUnquoting) {
 }
 
 TEST_F(OptionList, RedirectionNamesAndAppendFlags) {
+    testing::ScopedVariable restored(u"ZEN_TEST_LOGS");
     ASSERT_TRUE(platform::setEnvironmentVariable(u"ZEN_TEST_LOGS", WideString(u"logs")));
     OwnIniFile ini(iniFor("", "Output File=%ZEN_TEST_LOGS%/out.txt\r\nOutput Append=Yes\r\n"
                               "Error File=err.txt\r\nError Append=yes"));

@@ -4,21 +4,19 @@
 #include "jre/jvm_library.h"
 #include "platform/file_system.h"
 #include "platform/text.h"
+#include "support/file_bytes.h"
+#include "support/standard_output.h"
 #include "support/test_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <functional>
-#include <iterator>
 #include <optional>
 
 namespace launcher {
 
-// Everything the C runtime writes to the standard output while `action` runs, as
-// the bytes that reach a file (jvm_library_test_capture_*.cpp).
-std::string captureStandardOutput(const std::function<void()>& action);
-// What the standard output holds for one '\n' written to it.
+using testing::captureStandardOutput;
+
+// What the standard output holds for one '\n' written to it (jvm_library_test_codes_*.cpp).
 extern const std::string_view kStandardOutputLineEnd;
 // The system error code of a failed look-up of a missing export.
 extern const uint32_t kMissingExportCode;
@@ -123,8 +121,7 @@ TEST(JvmLibraryLoad, FilesThatAreNoLibraryOfThisProcessFailWithTheirPath) {
 // maps it: its segments or sections would reach past the end of the file, and
 // touching them would end the process (SIGBUS on Linux). Reported as message 222.
 TEST(JvmLibraryLoad, ALibraryCutShortIsRefusedWithMessage222) {
-    std::ifstream in(platform::wideToNarrow(LAUNCHER_TEST_JNI_COMPLETE), std::ios::binary);
-    std::string whole((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string whole = testing::readFile(std::u16string(LAUNCHER_TEST_JNI_COMPLETE));
     ASSERT_GT(whole.size(), 4096u);
     TestFolder folder;
     const size_t lengths[] = {whole.size() / 2, whole.size() / 4, 1024};

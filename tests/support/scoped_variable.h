@@ -11,6 +11,8 @@ namespace launcher::testing {
 class ScopedVariable {
   public:
     ScopedVariable(std::u16string_view name, std::u16string_view value);
+    // Only saves the variable, for a test that sets it through the code under test.
+    explicit ScopedVariable(std::u16string_view name);
     ~ScopedVariable();
     ScopedVariable(const ScopedVariable&) = delete;
     ScopedVariable& operator=(const ScopedVariable&) = delete;
