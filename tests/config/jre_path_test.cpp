@@ -3,9 +3,9 @@
 #include "config/ini_paths.h"
 #include "config/ini_store.h"
 #include "platform/module_path.h"
-#include "support/scoped_variable.h"
 #include "support/file_bytes.h"
 #include "support/own_ini_file.h"
+#include "support/scoped_variable.h"
 #include "support/test_folder.h"
 
 #include <gtest/gtest.h>

@@ -149,8 +149,10 @@ std::string answersByReader(std::string_view request,
     };
     for (const std::vector<std::u16string>& line : parseLines(request)) {
         if (line[0] == u"file") {
-            document = &documents.emplace(line[1], IniDocument::parse(testing::readFile(files.at(line[1]))))
-                            .first->second;
+            document =
+                &documents
+                     .emplace(line[1], IniDocument::parse(testing::readFile(files.at(line[1]))))
+                     .first->second;
             answer += formatLine({u"file", line[1]});
             std::vector<std::u16string> fields = {u"sections"};
             for (const WideString& section : document->sectionNames()) {
@@ -291,8 +293,10 @@ TEST(IniDifferential, UnmarkedUtf8ReadsAsMarkedUtf8) {
         fs::path path = corpus.pathsByName.at(file.name);
         fs::path twin = corpus.pathsByName.at(file.sameAnswersAs);
         std::string request = questions(file, path, IniDocument::parse(file.bytes));
-        std::map<std::u16string, fs::path> asFile = {{fromUtf8(testing::windowsPathOf(path)), path}};
-        std::map<std::u16string, fs::path> asTwin = {{fromUtf8(testing::windowsPathOf(path)), twin}};
+        std::map<std::u16string, fs::path> asFile = {
+            {fromUtf8(testing::windowsPathOf(path)), path}};
+        std::map<std::u16string, fs::path> asTwin = {
+            {fromUtf8(testing::windowsPathOf(path)), twin}};
         std::map<std::u16string, Answers> own = answersByFile(answersByReader(request, asFile));
         std::map<std::u16string, Answers> marked = answersByFile(answersByReader(request, asTwin));
         expectSameAnswers(file.name, marked.begin()->second, own.begin()->second,

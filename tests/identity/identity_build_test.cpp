@@ -1,9 +1,9 @@
 // The identity options of the Windows build, read back from the executable they
 // produce: a separate build of the launcher alone in a temporary folder, with every
 // option set, and configurations the options must refuse.
-#include "support/process.h"
 #include "identity/pe_resources.h"
 #include "support/file_bytes.h"
+#include "support/process.h"
 #include "support/test_folder.h"
 
 #include <gtest/gtest.h>

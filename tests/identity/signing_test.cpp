@@ -1,8 +1,8 @@
 // scripts/sign on a copy of the built Windows launcher, with a throw-away code
 // signing certificate made by openssl, checked by osslsigncode verify trusting only
 // the throw-away CA.
-#include "support/process.h"
 #include "support/file_bytes.h"
+#include "support/process.h"
 #include "support/test_folder.h"
 
 #include <gtest/gtest.h>

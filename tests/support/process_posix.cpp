@@ -142,8 +142,8 @@ pid_t spawn(const ProcessOptions& options, int captured) {
     std::vector<char*> argv = pointersTo(arguments);
     std::vector<char*> envp = pointersTo(environment);
     pid_t pid = -1;
-    int failed = posix_spawnp(&pid, argv[0], actions.get(), attributes.get(), argv.data(),
-                              envp.data());
+    int failed =
+        posix_spawnp(&pid, argv[0], actions.get(), attributes.get(), argv.data(), envp.data());
     if (failed != 0) {
         throw std::runtime_error("cannot start " + options.arguments[0] + ": " +
                                  std::strerror(failed));
@@ -166,10 +166,10 @@ Process::~Process() {
 
 std::optional<int> Process::wait(std::chrono::milliseconds limit) {
     auto deadline = std::chrono::steady_clock::now() + limit;
-    for (;;) {
+    while (pid_ > 0) {
         int status = 0;
-        pid_t done = pid_ > 0 ? waitpid(pid_, &status, WNOHANG) : -1;
-        if (done == pid_ && pid_ > 0) {
+        pid_t done = waitpid(pid_, &status, WNOHANG);
+        if (done == pid_) {
             pid_ = -1;
             return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         }
@@ -179,6 +179,7 @@ std::optional<int> Process::wait(std::chrono::milliseconds limit) {
         // Nothing announces a child's end to a test that must also keep a deadline.
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+    return std::nullopt;
 }
 
 bool Process::ended() const {
