@@ -10,23 +10,39 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <optional>
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
 
 namespace launcher {
 
+namespace {
+
 using testing::captureStandardOutput;
 
-// What the standard output holds for one '\n' written to it (jvm_library_test_codes_*.cpp).
-extern const std::string_view kStandardOutputLineEnd;
-// The system error code of a failed look-up of a missing export.
-extern const uint32_t kMissingExportCode;
+// The system error code of a failed look-up of a missing export, and the code
+// message 222 carries for a file that is no whole, plain library file.
+#if defined(_WIN32)
+constexpr uint32_t kMissingExportCode = ERROR_PROC_NOT_FOUND;
+constexpr uint32_t kUnloadableImageCode = ERROR_BAD_EXE_FORMAT;
+#else
+// dlsym sets no errno; the platform layer names the missing symbol ENOENT.
+constexpr uint32_t kMissingExportCode = ENOENT;
+constexpr uint32_t kUnloadableImageCode = ENOEXEC;
+#endif
+
 // Whether the code is what the system gives for loading a file that is missing
 // (`missing`) or is no library for this process.
-bool isLoadFailureCode(uint32_t code, bool missing);
-// The code message 222 carries for a file that is no whole, plain library file.
-extern const uint32_t kUnloadableImageCode;
-
-namespace {
+bool isLoadFailureCode(uint32_t code, [[maybe_unused]] bool missing) {
+#if defined(_WIN32)
+    return missing ? code == ERROR_MOD_NOT_FOUND : code == ERROR_BAD_EXE_FORMAT;
+#else
+    return code != 0;
+#endif
+}
 
 using testing::TestFolder;
 using testing::toU16;
@@ -36,7 +52,7 @@ std::string errorLine(const std::string& text) {
     std::string line = "Error: ";
     for (char character : text + " \n") {
         if (character == '\n') {
-            line += kStandardOutputLineEnd;
+            line += testing::kStandardOutputLineEnd;
         } else {
             line += character;
         }
@@ -48,7 +64,7 @@ std::string errorLine(const std::string& text) {
 // does not have that shape around `before`.
 std::optional<uint32_t> reportedCode(const std::string& output, const std::string& before) {
     std::string head = errorLine(before + " (errno = ");
-    head.resize(head.size() - kStandardOutputLineEnd.size() - 1); // without " \n"
+    head.resize(head.size() - testing::kStandardOutputLineEnd.size() - 1); // without " \n"
     std::string tail = errorLine(").\n");
     tail.erase(0, std::string_view("Error: ").size());
     if (output.size() <= head.size() + tail.size() || !output.starts_with(head) ||

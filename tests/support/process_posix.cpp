@@ -47,28 +47,20 @@ std::vector<char*> pointersTo(std::vector<std::string>& texts) {
     return pointers;
 }
 
-class FileActions {
-  public:
-    FileActions() { posix_spawn_file_actions_init(&actions_); }
-    ~FileActions() { posix_spawn_file_actions_destroy(&actions_); }
-    FileActions(const FileActions&) = delete;
-    FileActions& operator=(const FileActions&) = delete;
-    posix_spawn_file_actions_t* get() { return &actions_; }
-
-  private:
-    posix_spawn_file_actions_t actions_;
-};
-
-class SpawnAttributes {
-  public:
-    SpawnAttributes() { posix_spawnattr_init(&attributes_); }
-    ~SpawnAttributes() { posix_spawnattr_destroy(&attributes_); }
-    SpawnAttributes(const SpawnAttributes&) = delete;
-    SpawnAttributes& operator=(const SpawnAttributes&) = delete;
-    posix_spawnattr_t* get() { return &attributes_; }
-
-  private:
-    posix_spawnattr_t attributes_;
+// What posix_spawn is given besides the arguments, owned for the time of the call.
+struct SpawnSetup {
+    posix_spawn_file_actions_t actions;
+    posix_spawnattr_t attributes;
+    SpawnSetup() {
+        posix_spawn_file_actions_init(&actions);
+        posix_spawnattr_init(&attributes);
+    }
+    ~SpawnSetup() {
+        posix_spawn_file_actions_destroy(&actions);
+        posix_spawnattr_destroy(&attributes);
+    }
+    SpawnSetup(const SpawnSetup&) = delete;
+    SpawnSetup& operator=(const SpawnSetup&) = delete;
 };
 
 // An open file the child's output is captured in: no pipe to keep drained, and
@@ -78,72 +70,48 @@ struct FileCloser {
 };
 using CaptureFile = std::unique_ptr<std::FILE, FileCloser>;
 
-CaptureFile captureFile() {
-    CaptureFile file(std::tmpfile());
-    if (file) {
-        fcntl(fileno(file.get()), F_SETFD, FD_CLOEXEC);
-    }
-    return file;
-}
-
-std::string capturedText(std::FILE* file) {
-    std::string text;
-    if (lseek(fileno(file), 0, SEEK_SET) != 0) {
-        return text;
-    }
-    char buffer[4096];
-    for (ssize_t count; (count = read(fileno(file), buffer, sizeof buffer)) != 0;) {
-        if (count < 0 && errno != EINTR) {
-            break;
-        }
-        text.append(buffer, static_cast<size_t>(std::max<ssize_t>(count, 0)));
-    }
-    return text;
-}
-
 pid_t spawn(const ProcessOptions& options, int captured) {
     if (options.arguments.empty()) {
         throw std::runtime_error("no program to start");
     }
-    FileActions actions;
+    SpawnSetup setup;
+    posix_spawn_file_actions_t* actions = &setup.actions;
     const fs::path& input = options.input;
     bool terminalLike = options.output && !input.empty() && *options.output == input;
     if (!input.empty()) {
-        posix_spawn_file_actions_addopen(actions.get(), 0, input.c_str(),
+        posix_spawn_file_actions_addopen(actions, 0, input.c_str(),
                                          terminalLike ? O_RDWR : O_RDONLY, 0);
     }
     if (!options.output) {
         if (captured >= 0) {
-            posix_spawn_file_actions_adddup2(actions.get(), captured, 1);
+            posix_spawn_file_actions_adddup2(actions, captured, 1);
         }
     } else if (terminalLike) {
-        posix_spawn_file_actions_adddup2(actions.get(), 0, 1);
+        posix_spawn_file_actions_adddup2(actions, 0, 1);
     } else if (!options.output->empty()) {
-        posix_spawn_file_actions_addopen(actions.get(), 1, options.output->c_str(),
+        posix_spawn_file_actions_addopen(actions, 1, options.output->c_str(),
                                          O_WRONLY | O_CREAT | O_TRUNC, 0644);
     }
     if (!options.errors || (options.output && *options.errors == *options.output)) {
         if (!options.output || !options.output->empty()) {
-            posix_spawn_file_actions_adddup2(actions.get(), 1, 2);
+            posix_spawn_file_actions_adddup2(actions, 1, 2);
         }
     } else if (!options.errors->empty()) {
-        posix_spawn_file_actions_addopen(actions.get(), 2, options.errors->c_str(),
+        posix_spawn_file_actions_addopen(actions, 2, options.errors->c_str(),
                                          O_WRONLY | O_CREAT | O_TRUNC, 0644);
     }
     if (!options.workingFolder.empty()) {
-        posix_spawn_file_actions_addchdir_np(actions.get(), options.workingFolder.c_str());
+        posix_spawn_file_actions_addchdir_np(actions, options.workingFolder.c_str());
     }
-    SpawnAttributes attributes;
     if (options.newSession) {
-        posix_spawnattr_setflags(attributes.get(), POSIX_SPAWN_SETSID);
+        posix_spawnattr_setflags(&setup.attributes, POSIX_SPAWN_SETSID);
     }
     std::vector<std::string> arguments = options.arguments;
     std::vector<std::string> environment = childEnvironment(options);
     std::vector<char*> argv = pointersTo(arguments);
     std::vector<char*> envp = pointersTo(environment);
     pid_t pid = -1;
-    int failed =
-        posix_spawnp(&pid, argv[0], actions.get(), attributes.get(), argv.data(), envp.data());
+    int failed = posix_spawnp(&pid, argv[0], actions, &setup.attributes, argv.data(), envp.data());
     if (failed != 0) {
         throw std::runtime_error("cannot start " + options.arguments[0] + ": " +
                                  std::strerror(failed));
@@ -209,13 +177,16 @@ ProcessResult runProcess(ProcessOptions options, std::chrono::seconds limit) {
     ProcessResult result;
     CaptureFile captured;
     if (!options.output) {
-        captured = captureFile();
+        captured.reset(std::tmpfile());
         if (!captured) {
             result.output = "no file to capture the output of " + commandLine(options.arguments);
             return result;
         }
     }
     try {
+        if (captured) {
+            fcntl(fileno(captured.get()), F_SETFD, FD_CLOEXEC);
+        }
         Process process(options, captured ? fileno(captured.get()) : -1);
         std::optional<int> code = process.wait(limit);
         result.exitCode = code.value_or(-1);
@@ -224,7 +195,8 @@ ProcessResult runProcess(ProcessOptions options, std::chrono::seconds limit) {
         return result;
     }
     if (captured) {
-        result.output = capturedText(captured.get());
+        // A new open of the file reads it from the start, whatever the child left.
+        result.output = readFile("/proc/self/fd/" + std::to_string(fileno(captured.get())));
     }
     return result;
 }
