@@ -57,12 +57,12 @@ std::optional<std::string> runProbe(const fs::path& probe, const fs::path& folde
     std::ofstream(requestFile, std::ios::binary)
         .write(request.data(), static_cast<std::streamsize>(request.size()));
 
-    testing::ProcessOptions options;
-    options.arguments = {LAUNCHER_WINE_RUN, std::string(LAUNCHER_WINDOWS_BUILD_DIR) + "/wineprefix",
-                         probe.string(), windowsPathOf(requestFile), windowsPathOf(answerFile)};
-    options.output = "/dev/null";
-    options.errors = errorFile;
-    testing::ProcessResult result = testing::runProcess(options, kProbeTimeout);
+    testing::ProcessResult result = testing::runProcess(
+        {.arguments = {LAUNCHER_WINE_RUN, std::string(LAUNCHER_WINDOWS_BUILD_DIR) + "/wineprefix",
+                       probe.string(), windowsPathOf(requestFile), windowsPathOf(answerFile)},
+         .output = "/dev/null",
+         .errors = errorFile},
+        kProbeTimeout);
     if (result.exitCode != 0) {
         ADD_FAILURE() << probe.filename() << " failed (status " << result.exitCode
                       << (result.exitCode == -1 ? ", did not finish in time" : "")

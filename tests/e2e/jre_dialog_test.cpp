@@ -39,15 +39,13 @@ std::vector<std::string> split(const std::string& line, char separator) {
 // printed on standard output (its errors go to the test's own).
 testing::ProcessResult onDisplay(const std::string& display, const std::string& command,
                                  const std::string& caption = "") {
-    testing::ProcessOptions options;
-    options.arguments = {"/bin/sh", "-c", command};
-    options.environment = testing::wineEnvironment(winePrefix());
-    options.environment["DISPLAY"] = display;
+    std::map<std::string, std::string> environment = testing::wineEnvironment(winePrefix());
+    environment["DISPLAY"] = display;
     if (!caption.empty()) {
-        options.environment["LAUNCHER_PROBE_CAPTION"] = caption; // the dialog the probe reads
+        environment["LAUNCHER_PROBE_CAPTION"] = caption; // the dialog the probe reads
     }
-    options.errors = "";
-    return testing::runProcess(options);
+    return testing::runProcess(
+        {.arguments = {"/bin/sh", "-c", command}, .environment = environment, .errors = ""});
 }
 
 // An X server of the test's own, and a Wine session whose desktop lives on it.
@@ -61,13 +59,12 @@ class VirtualDisplay : public ::testing::Test {
             }
             display = ":" + std::to_string(number);
             std::string screen = "1024x768x24";
-            testing::ProcessOptions options;
-            options.arguments = {"/usr/bin/Xvfb", display,     "-screen", "0",
-                                 "1024x768x24",   "-nolisten", "tcp"};
-            options.output = "";
-            options.errors = "/dev/null";
             try {
-                server.emplace(options);
+                server.emplace(
+                    testing::ProcessOptions{.arguments = {"/usr/bin/Xvfb", display, "-screen", "0",
+                                                          "1024x768x24", "-nolisten", "tcp"},
+                                            .output = "",
+                                            .errors = "/dev/null"});
             } catch (const std::runtime_error&) {
                 break; // no virtual display: each test says so
             }

@@ -104,13 +104,11 @@ std::string windowsCommandLine(const std::vector<std::string>& arguments) {
 testing::Process spawn(const std::vector<std::string>& argv,
                        const std::map<std::string, std::string>& extra, const fs::path& output,
                        const fs::path& errors, const fs::path& workingFolder) {
-    testing::ProcessOptions options;
-    options.arguments = argv;
-    options.environment = extra;
-    options.workingFolder = workingFolder;
-    options.output = output;
-    options.errors = errors;
-    return testing::Process(options);
+    return testing::Process({.arguments = argv,
+                             .environment = extra,
+                             .workingFolder = workingFolder,
+                             .output = output,
+                             .errors = errors});
 }
 
 // A hung launcher must fail its test, not the whole run.
@@ -131,11 +129,10 @@ int spawnAndWait(const std::vector<std::string>& argv,
 }
 
 int wineServer(const std::string& option) {
-    testing::ProcessOptions options;
-    options.arguments = {"wineserver", option};
-    options.environment = testing::wineEnvironment(winePrefix());
-    options.output = "/dev/null";
-    return testing::runProcess(options).exitCode;
+    return testing::runProcess({.arguments = {"wineserver", option},
+                                .environment = testing::wineEnvironment(winePrefix()),
+                                .output = "/dev/null"})
+        .exitCode;
 }
 
 // One Wine session for all the Windows runs: each run then starts in a server that
@@ -254,11 +251,10 @@ int WineRegistration::reg(std::vector<std::string> arguments) const {
     if (bits32_) {
         arguments.push_back("/reg:32");
     }
-    testing::ProcessOptions options;
-    options.arguments = std::move(arguments);
-    options.environment = testing::wineEnvironment(winePrefix());
-    options.output = "/dev/null";
-    return testing::runProcess(options).exitCode;
+    return testing::runProcess({.arguments = std::move(arguments),
+                                .environment = testing::wineEnvironment(winePrefix()),
+                                .output = "/dev/null"})
+        .exitCode;
 }
 
 std::vector<std::string> linesOf(const std::string& text) {

@@ -56,10 +56,8 @@ class Service : public ::testing::TestWithParam<Configuration> {
 // hangs is ended after two minutes (status -1), so that the test fails instead.
 testing::ProcessResult wine(std::vector<std::string> arguments) {
     arguments.insert(arguments.begin(), "wine");
-    testing::ProcessOptions options;
-    options.arguments = std::move(arguments);
-    options.environment = testing::wineEnvironment(winePrefix());
-    return testing::runProcess(options);
+    return testing::runProcess(
+        {.arguments = std::move(arguments), .environment = testing::wineEnvironment(winePrefix())});
 }
 
 std::string probe() {

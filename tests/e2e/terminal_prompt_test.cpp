@@ -33,15 +33,14 @@ TerminalRun runOnTerminal(const fs::path& program, const fs::path& folder,
         throw std::runtime_error("no pseudo-terminal");
     }
     const int master = terminal.get();
-    testing::ProcessOptions options;
-    options.arguments = {program.string(), "typed"};
-    options.environment = environment;
-    options.inheritEnvironment = false;
-    options.workingFolder = folder;
-    options.input = ptsname(master);
-    options.output = options.input;
-    options.newSession = true;
-    testing::Process child(options);
+    const fs::path terminalPath = ptsname(master);
+    testing::Process child({.arguments = {program.string(), "typed"},
+                            .environment = environment,
+                            .inheritEnvironment = false,
+                            .workingFolder = folder,
+                            .input = terminalPath,
+                            .output = terminalPath,
+                            .newSession = true});
     TerminalRun run;
     size_t answered = 0;
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);

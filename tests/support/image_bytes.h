@@ -10,8 +10,7 @@ namespace launcher::testing {
 
 inline constexpr uint16_t kPeMachineX86 = 0x014C;
 inline constexpr uint16_t kPeMachineX64 = 0x8664;
-inline constexpr uint16_t kElfMachineX86 = 3;     // EM_386
-inline constexpr uint16_t kElfMachineX86_64 = 62; // EM_X86_64
+inline constexpr uint16_t kElfMachineX86 = 3; // EM_386
 
 // Writes the `width` low bytes of `value` at `at`, growing `bytes` with zeros.
 void putLittleEndian(std::string& bytes, size_t at, uint64_t value, size_t width);

@@ -28,7 +28,7 @@ struct ProcessOptions {
     std::optional<std::filesystem::path> output;
     std::optional<std::filesystem::path> errors;
     // A session of its own: a terminal given as its input becomes its
-    // controlling terminal.
+    // controlling terminal (its output opens the terminal again).
     bool newSession = false;
 };
 

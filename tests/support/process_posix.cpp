@@ -38,10 +38,10 @@ std::vector<std::string> childEnvironment(const ProcessOptions& options) {
     return environment;
 }
 
-std::vector<char*> pointersTo(std::vector<std::string>& texts) {
+std::vector<char*> pointersTo(const std::vector<std::string>& texts) {
     std::vector<char*> pointers;
-    for (std::string& text : texts) {
-        pointers.push_back(text.data());
+    for (const std::string& text : texts) {
+        pointers.push_back(const_cast<char*>(text.c_str()));
     }
     pointers.push_back(nullptr);
     return pointers;
@@ -71,23 +71,15 @@ struct FileCloser {
 using CaptureFile = std::unique_ptr<std::FILE, FileCloser>;
 
 pid_t spawn(const ProcessOptions& options, int captured) {
-    if (options.arguments.empty()) {
-        throw std::runtime_error("no program to start");
-    }
     SpawnSetup setup;
     posix_spawn_file_actions_t* actions = &setup.actions;
-    const fs::path& input = options.input;
-    bool terminalLike = options.output && !input.empty() && *options.output == input;
-    if (!input.empty()) {
-        posix_spawn_file_actions_addopen(actions, 0, input.c_str(),
-                                         terminalLike ? O_RDWR : O_RDONLY, 0);
+    if (!options.input.empty()) {
+        posix_spawn_file_actions_addopen(actions, 0, options.input.c_str(), O_RDONLY, 0);
     }
     if (!options.output) {
         if (captured >= 0) {
             posix_spawn_file_actions_adddup2(actions, captured, 1);
         }
-    } else if (terminalLike) {
-        posix_spawn_file_actions_adddup2(actions, 0, 1);
     } else if (!options.output->empty()) {
         posix_spawn_file_actions_addopen(actions, 1, options.output->c_str(),
                                          O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -106,9 +98,8 @@ pid_t spawn(const ProcessOptions& options, int captured) {
     if (options.newSession) {
         posix_spawnattr_setflags(&setup.attributes, POSIX_SPAWN_SETSID);
     }
-    std::vector<std::string> arguments = options.arguments;
     std::vector<std::string> environment = childEnvironment(options);
-    std::vector<char*> argv = pointersTo(arguments);
+    std::vector<char*> argv = pointersTo(options.arguments);
     std::vector<char*> envp = pointersTo(environment);
     pid_t pid = -1;
     int failed = posix_spawnp(&pid, argv[0], actions, &setup.attributes, argv.data(), envp.data());
