@@ -15,18 +15,18 @@ namespace launcher::testing {
 
 struct ProcessOptions {
     // [0] is a path, or a name looked up on PATH.
-    std::vector<std::string> arguments;
+    std::vector<std::string> arguments{};
     // Set in the child over the inherited variables, or instead of them.
-    std::map<std::string, std::string> environment;
+    std::map<std::string, std::string> environment{};
     bool inheritEnvironment = true;
     // Empty: this process's own.
-    std::filesystem::path workingFolder;
+    std::filesystem::path workingFolder{};
     // Each an empty path: this process's own stream. An output without a value
     // is captured into the result of runProcess (a Process started directly
     // leaves it this process's own); errors without one go where the output goes.
     std::filesystem::path input = "/dev/null";
-    std::optional<std::filesystem::path> output;
-    std::optional<std::filesystem::path> errors;
+    std::optional<std::filesystem::path> output{};
+    std::optional<std::filesystem::path> errors{};
     // A session of its own: a terminal given as its input becomes its
     // controlling terminal (its output opens the terminal again).
     bool newSession = false;

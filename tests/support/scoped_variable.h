@@ -1,10 +1,9 @@
 // An environment variable set for one test and put back as it was afterwards.
 #pragma once
 
-#include "base/wide_string.h"
-
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace launcher::testing {
 
