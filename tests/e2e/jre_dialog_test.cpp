@@ -58,7 +58,6 @@ class VirtualDisplay : public ::testing::Test {
                 continue;
             }
             display = ":" + std::to_string(number);
-            std::string screen = "1024x768x24";
             try {
                 server.emplace(
                     testing::ProcessOptions{.arguments = {"/usr/bin/Xvfb", display, "-screen", "0",
@@ -98,20 +97,12 @@ class VirtualDisplay : public ::testing::Test {
     // `caption` names the dialog to read when it is not the launcher's own.
     std::vector<std::string> probe(const std::string& arguments,
                                    const std::string& caption = "") const {
-        std::string output =
-            onDisplay(display,
-                      "wine '" + (windowsBuild() / "tests" / "dialog_probe.exe").string() + "' " +
-                          arguments,
-                      caption)
-                .output;
-        std::vector<std::string> lines;
-        for (std::string& line : split(output, '\n')) {
-            if (!line.empty() && line.back() == '\r') {
-                line.pop_back();
-            }
-            lines.push_back(line);
-        }
-        return lines;
+        return linesOf(onDisplay(display,
+                                 "wine '" +
+                                     (windowsBuild() / "tests" / "dialog_probe.exe").string() +
+                                     "' " + arguments,
+                                 caption)
+                           .output);
     }
 
     // Chooses the folder in the dialog's folder browser. Wine's browser now and
