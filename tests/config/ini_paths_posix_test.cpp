@@ -2,7 +2,7 @@
 #include "config/ini_paths.h"
 #include "platform/text.h"
 #include "platform/user_folders.h"
-#include "scoped_variable.h"
+#include "support/scoped_variable.h"
 #include "support/test_folder.h"
 
 #include <gtest/gtest.h>

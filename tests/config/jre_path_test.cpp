@@ -3,8 +3,9 @@
 #include "config/ini_paths.h"
 #include "config/ini_store.h"
 #include "config/setting_names.h"
-#include "scoped_variable.h"
+#include "support/file_bytes.h"
 #include "support/own_ini_file.h"
+#include "support/scoped_variable.h"
 #include "support/test_folder.h"
 
 #include <gtest/gtest.h>
@@ -19,16 +20,10 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::OwnIniFile;
+using testing::readFile;
 using testing::ScopedVariable;
 using testing::TestFolder;
 using testing::toU16;
-
-std::string contentOf(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
 
 std::u16string jrePathIn(const fs::path& ini) {
     return std::u16string(
@@ -124,7 +119,7 @@ TEST_F(JrePath, DesktopSaveWritesThePerUserFilesAndCreatesTheirFolders) {
 
     EXPECT_EQ(jrePathIn(ownPerUserIni()), u"C:\\chosen jre\\");
     EXPECT_EQ(jrePathIn(perUserIni(companion)), u"C:\\chosen jre\\");
-    EXPECT_EQ(contentOf(main.path()), mainContent);
+    EXPECT_EQ(readFile(main.path()), mainContent);
     EXPECT_FALSE(fs::exists(folder_.path() / "other" / "Companion.ini"));
     // The next start reads the saved value.
     EXPECT_EQ(readJrePathOf(settings_), u"C:\\chosen jre\\");
@@ -155,7 +150,7 @@ TEST_F(JrePath, ServiceSaveWritesTheMainFilesOfLauncherAndCompanion) {
     EXPECT_EQ(
         IniFileStore(WideString(toU16(main.path()))).getValue(u"Application", u"Application Type"),
         u"service");
-    EXPECT_NE(contentOf(main.path()).find("; kept"), std::string::npos);
+    EXPECT_NE(readFile(main.path()).find("; kept"), std::string::npos);
     EXPECT_EQ(jrePathIn(folder_.path() / "Companion.ini"), u"C:\\service jre");
     EXPECT_FALSE(fs::exists(folder_.path() / "appdata" / "AB Tool"));
 }

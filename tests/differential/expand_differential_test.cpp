@@ -10,6 +10,7 @@
 #include "platform/environment.h"
 #include "platform/unique_handle.h"
 #include "probe_format.h"
+#include "support/scoped_variable.h"
 #include "support/test_folder.h"
 #include "support/test_text.h"
 #include "wine_probe.h"
@@ -18,6 +19,7 @@
 
 #include <cstdlib>
 #include <cwctype>
+#include <list>
 #include <locale.h>
 #include <optional>
 #include <string>
@@ -176,35 +178,6 @@ std::vector<std::u16string> texts() {
 
 constexpr size_t kLongestText = 32766;
 
-// Sets the variables in this process for the time of a test, as the probe
-// does in its own, and puts back what was there.
-class ScopedVariables {
-  public:
-    explicit ScopedVariables(const std::vector<Variable>& set) {
-        for (const Variable& variable : set) {
-            std::string name = toUtf8(variable.name);
-            const char* old = std::getenv(name.c_str());
-            saved_.push_back(
-                {name, old != nullptr ? std::optional<std::string>(old) : std::nullopt});
-            setenv(name.c_str(), toUtf8(variable.value).c_str(), 1);
-        }
-    }
-    ~ScopedVariables() {
-        for (const auto& [name, value] : saved_) {
-            if (value) {
-                setenv(name.c_str(), value->c_str(), 1);
-            } else {
-                unsetenv(name.c_str());
-            }
-        }
-    }
-    ScopedVariables(const ScopedVariables&) = delete;
-    ScopedVariables& operator=(const ScopedVariables&) = delete;
-
-  private:
-    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
-};
-
 std::string shortened(const std::u16string& text) {
     std::string escaped = probe::escapeField(text);
     return escaped.size() <= 120
@@ -232,7 +205,11 @@ TEST(ExpandDifferential, ExpansionFollowsThePlatform) {
     ASSERT_TRUE(answer.has_value());
 
     ASSERT_FALSE(caseLetters().withLower.empty()) << "no C.UTF-8 locale";
-    ScopedVariables set(variables());
+    // The same variables in this process, as the probe set them in its own.
+    std::list<testing::ScopedVariable> set;
+    for (const Variable& variable : variables()) {
+        set.emplace_back(variable.name, variable.value);
+    }
     size_t expansions = 0;
     for (const std::vector<std::u16string>& line : parseLines(*answer)) {
         if (line[0] == u"set") {

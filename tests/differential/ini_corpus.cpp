@@ -1,5 +1,6 @@
 // The INI files the differential test reads through both readers.
 #include "ini_corpus.h"
+#include "support/file_bytes.h"
 #include "support/test_text.h"
 
 #include "probe_format.h"
@@ -115,10 +116,7 @@ std::u16string withMixedBreaks(std::u16string_view text) {
 }
 
 void addKeptFile(std::vector<CorpusFile>& corpus, const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    std::u16string text = fromUtf8(content.str());
+    std::u16string text = fromUtf8(testing::readFile(path));
     std::string stem = path.stem().string();
     std::string withBom = stem + ".utf8-bom-crlf.ini";
 

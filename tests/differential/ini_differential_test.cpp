@@ -16,7 +16,9 @@
 #include "config/ini_document.h"
 #include "ini_corpus.h"
 #include "probe_format.h"
+#include "support/file_bytes.h"
 #include "support/test_folder.h"
+#include "support/wine_environment.h"
 #include "wine_probe.h"
 
 #include <gtest/gtest.h>
@@ -101,7 +103,7 @@ void namesToAsk(const CorpusFile& file, const IniDocument& document,
 // The questions for one file: everything the probe lists on its own, and each
 // section name to ask for with each key name, plus variants of the names.
 std::string questions(const CorpusFile& file, const fs::path& path, const IniDocument& document) {
-    std::string request = formatLine({u"file", fromUtf8(winePath(path))});
+    std::string request = formatLine({u"file", fromUtf8(testing::windowsPathOf(path))});
     std::vector<std::u16string> sections;
     std::vector<std::u16string> keys;
     namesToAsk(file, document, sections, keys);
@@ -147,8 +149,10 @@ std::string answersByReader(std::string_view request,
     };
     for (const std::vector<std::u16string>& line : parseLines(request)) {
         if (line[0] == u"file") {
-            document = &documents.emplace(line[1], IniDocument::parse(readBytes(files.at(line[1]))))
-                            .first->second;
+            document =
+                &documents
+                     .emplace(line[1], IniDocument::parse(testing::readFile(files.at(line[1]))))
+                     .first->second;
             answer += formatLine({u"file", line[1]});
             std::vector<std::u16string> fields = {u"sections"};
             for (const WideString& section : document->sectionNames()) {
@@ -234,7 +238,7 @@ WrittenCorpus writeCorpus(const testing::TestFolder& folder) {
         fs::path path = folder.write("corpus/" + file.name, file.bytes);
         // Wine reloads a file changed in the last two seconds at every call.
         fs::last_write_time(path, fs::file_time_type::clock::now() - std::chrono::hours(1));
-        corpus.pathsByWineName[fromUtf8(winePath(path))] = path;
+        corpus.pathsByWineName[fromUtf8(testing::windowsPathOf(path))] = path;
         corpus.pathsByName[file.name] = path;
     }
     return corpus;
@@ -289,8 +293,10 @@ TEST(IniDifferential, UnmarkedUtf8ReadsAsMarkedUtf8) {
         fs::path path = corpus.pathsByName.at(file.name);
         fs::path twin = corpus.pathsByName.at(file.sameAnswersAs);
         std::string request = questions(file, path, IniDocument::parse(file.bytes));
-        std::map<std::u16string, fs::path> asFile = {{fromUtf8(winePath(path)), path}};
-        std::map<std::u16string, fs::path> asTwin = {{fromUtf8(winePath(path)), twin}};
+        std::map<std::u16string, fs::path> asFile = {
+            {fromUtf8(testing::windowsPathOf(path)), path}};
+        std::map<std::u16string, fs::path> asTwin = {
+            {fromUtf8(testing::windowsPathOf(path)), twin}};
         std::map<std::u16string, Answers> own = answersByFile(answersByReader(request, asFile));
         std::map<std::u16string, Answers> marked = answersByFile(answersByReader(request, asTwin));
         expectSameAnswers(file.name, marked.begin()->second, own.begin()->second,

@@ -20,14 +20,9 @@ inline constexpr char kWindowsBuildAbsent[] = "Windows build absent";
 // Whether a missing Windows build fails the test instead of skipping it.
 bool windowsBuildRequired();
 
-// The path under which Wine sees a Linux path (drive Z: is the root).
-std::string winePath(const std::filesystem::path& path);
-
 // Writes the request into `folder`, runs the probe under Wine and returns its
 // answer; fails the calling test (and returns nothing) when the probe fails.
 std::optional<std::string> runProbe(const std::filesystem::path& probe,
                                     const std::filesystem::path& folder, std::string_view request);
-
-std::string readBytes(const std::filesystem::path& path);
 
 } // namespace launcher::differential

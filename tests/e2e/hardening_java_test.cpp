@@ -29,11 +29,6 @@ class JavaHardening : public ::testing::TestWithParam<Configuration> {
                         classPathLine + "\n");
     }
 
-    std::string applicationClassPath() const {
-        return GetParam().target == Target::Windows ? windowsPathOf(folder.testApplicationClasses())
-                                                    : folder.testApplicationClasses();
-    }
-
     // The Java test applications laid out in the folder the launcher starts in.
     void putApplicationsInTheCurrentDirectory() const {
         if (GetParam().target == Target::Linux) {
@@ -89,7 +84,7 @@ TEST_P(JavaHardeningOnRealJvm, AClassInTheCurrentDirectoryIsNotOnTheClassPath) {
 
 // Only the test JVM tells the stack size of the thread main runs on.
 TEST_P(JavaHardeningOnTestJvm, TheThreadStackComesFromTheExpandedXss) {
-    configure("testapp.Stack", "Class Path=" + applicationClassPath(),
+    configure("testapp.Stack", "Class Path=" + folder.applicationClassPath(),
               "Virtual Machine Parameters=-Xss%ZEN_TEST_STACK%");
     ASSERT_EQ(folder.run({}, {{"ZEN_TEST_STACK", "6m"}}).exitCode, 0u);
     std::vector<std::string> sizes = folder.recorded("thread.stack");
@@ -102,7 +97,7 @@ TEST_P(JavaHardeningOnTestJvm, TheThreadStackComesFromTheExpandedXss) {
 // the first size once crashed the process inside CreateThread, which read as 0.
 TEST_P(JavaHardeningOnTestJvm, AStackSizeNoThreadCanHaveIsNeverASilentSuccess) {
     for (const char* size : {"18446744073709551615", "9223372036854775807"}) {
-        configure("testapp.PrintArgs", "Class Path=" + applicationClassPath(),
+        configure("testapp.PrintArgs", "Class Path=" + folder.applicationClassPath(),
                   std::string("Virtual Machine Parameters=-Xss") + size);
         RunResult result = folder.run({"ran"});
         EXPECT_EQ(result.exitCode, 0u) << size << ": " << result.output << result.errors;
@@ -114,7 +109,7 @@ TEST_P(JavaHardeningOnTestJvm, AStackSizeNoThreadCanHaveIsNeverASilentSuccess) {
 // failed must not stay attached, or the teardown's DestroyJavaVM waits for ever.
 TEST_P(JavaHardeningOnTestJvm, AMissingMainClassWithIbmRuntimesAdmittedEnds) {
     for (const char* provider : {"any", "ibm"}) {
-        configure("testapp.Missing", "Class Path=" + applicationClassPath(),
+        configure("testapp.Missing", "Class Path=" + folder.applicationClassPath(),
                   std::string("VM Provider=") + provider, "no-boot-loader");
         RunResult result = folder.run();
         EXPECT_EQ(result.exitCode, folder.exitCodeFor(-1)) << provider;
@@ -130,7 +125,7 @@ TEST_P(JavaHardeningOnRealJvm, ManyArgumentsHoldNoLocalReferences) {
     if (GetParam().target != Target::Linux) {
         GTEST_SKIP() << "the command line of a Windows process is too short for this";
     }
-    configure("testapp.PrintArgs", "Class Path=" + applicationClassPath(),
+    configure("testapp.PrintArgs", "Class Path=" + folder.applicationClassPath(),
               "Virtual Machine Parameters=-Xcheck:jni");
     std::vector<std::string> arguments(100000, "a");
     RunResult result = folder.run(arguments);

@@ -23,9 +23,10 @@ class Hardening : public ::testing::TestWithParam<Configuration> {
   protected:
     Hardening() : folder(GetParam()) {}
 
-    std::string classPathOfApplications() const {
-        return GetParam().target == Target::Windows ? windowsPathOf(folder.testApplicationClasses())
-                                                    : folder.testApplicationClasses();
+    // An INI file for testapp.PrintArgs on the runtime at `home`.
+    void writeIni(const std::string& home) const {
+        folder.writeIni({.jre = "JRE Path=" + home + "\nMain Class=testapp.PrintArgs",
+                         .classPath = folder.applicationClassPath()});
     }
 
     // A runtime at `where`/jre: the test JVM moved there, or a link to the real JDK.
@@ -75,9 +76,7 @@ TEST_P(HardeningAnywhere, ARelativeJrePathLiesBesideTheLauncher) {
         std::error_code ignored;
         fs::remove_all(folder.path() / "jre", ignored);
         placeRuntime(folder.path());
-        folder.writeIni("[Java Runtime Environment]\nJRE Path=" + jrePath +
-                        "\nMain Class=testapp.PrintArgs\n[Class Path]\nClass Path=" +
-                        classPathOfApplications() + "\n");
+        writeIni(jrePath);
         RunResult result = folder.run({"from elsewhere"});
         EXPECT_EQ(result.exitCode, 0u) << jrePath << ": " << result.output << result.errors;
         EXPECT_NE(result.output.find("arg[0]=from elsewhere"), std::string::npos)
@@ -89,9 +88,7 @@ TEST_P(HardeningAnywhere, ARuntimeInTheCurrentDirectoryIsNotTaken) {
     testing::TestFolder elsewhere;
     placeRuntime(elsewhere.path());
     folder.setWorkingFolder(elsewhere.path());
-    folder.writeIni("[Java Runtime Environment]\nJRE Path=jre\nMain Class=testapp.PrintArgs\n"
-                    "[Class Path]\nClass Path=" +
-                    classPathOfApplications() + "\n");
+    writeIni("jre");
     // The machine's own runtimes would be found next: search an empty folder instead.
     testing::TestFolder noRuntimes;
     RunResult result =
@@ -113,7 +110,7 @@ TEST_P(HardeningAnywhere, ValuesFromPlusSectionsArriveWhole) {
                     home +
                     "\nMain Class=testapp.PrintArgs\n"
                     "[Class Path+]\nClass Path=" +
-                    classPathOfApplications() + "\n");
+                    folder.applicationClassPath() + "\n");
     RunResult result = folder.run({"plus"});
     EXPECT_EQ(result.exitCode, 0u) << result.output << result.errors;
     EXPECT_NE(result.output.find("arg[0]=plus"), std::string::npos) << result.output;
@@ -128,8 +125,7 @@ TEST_P(HardeningOnLinux, AJvmLibraryThatIsNoWholeFileIsRefused) {
     if (!GetParam().realJvm()) {
         realLibrary = libraryPath(folder.installRuntime());
     }
-    std::ifstream in(realLibrary, std::ios::binary);
-    std::string whole((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string whole = readFile(realLibrary);
     ASSERT_GT(whole.size(), 4096u);
 
     struct Case {
@@ -155,9 +151,7 @@ TEST_P(HardeningOnLinux, AJvmLibraryThatIsNoWholeFileIsRefused) {
         fs::path home = folder.path() / (std::string("bad-") + c.name);
         fs::create_directories(home / "lib" / "server");
         c.make(home / "lib" / "server" / "libjvm.so");
-        folder.writeIni("[Java Runtime Environment]\nJRE Path=" + home.string() +
-                        "\nMain Class=testapp.PrintArgs\n[Class Path]\nClass Path=" +
-                        classPathOfApplications() + "\n");
+        writeIni(home.string());
         RunResult result = folder.run();
         EXPECT_EQ(result.exitCode, folder.exitCodeFor(-1)) << c.name << ": " << result.errors;
         EXPECT_EQ(result.output,
@@ -176,16 +170,10 @@ TEST_P(HardeningOnWindows, AJvmDllCutShortIsRefused) {
     }
     std::string home = folder.installRuntime();
     fs::path dll = folder.path() / "jre" / "bin" / "server" / "jvm.dll";
-    std::string whole;
-    {
-        std::ifstream in(dll, std::ios::binary);
-        whole.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
+    std::string whole = readFile(dll);
     ASSERT_GT(whole.size(), 4096u);
     std::ofstream(dll, std::ios::binary | std::ios::trunc) << whole.substr(0, whole.size() / 2);
-    folder.writeIni("[Java Runtime Environment]\nJRE Path=" + home +
-                    "\nMain Class=testapp.PrintArgs\n[Class Path]\nClass Path=" +
-                    classPathOfApplications() + "\n");
+    writeIni(home);
     RunResult result = folder.run();
     EXPECT_EQ(result.exitCode, folder.exitCodeFor(-1)) << result.errors;
     // The line itself, without its ending: how the message's own line break
@@ -209,7 +197,7 @@ TEST_P(HardeningOnLinux, NoPerUserFolderWithoutAnAbsoluteConfigurationHome) {
     folder.writeIni("[Product Information]\nProduct Name=Probe\nProduct Code=C1\n"
                     "[Java Runtime Environment]\nJRE Path=" +
                     home + "\nMain Class=testapp.PrintArgs\n[Class Path]\nClass Path=" +
-                    classPathOfApplications() + "\n");
+                    folder.applicationClassPath() + "\n");
     RunResult result = folder.run({"ok"}, {{"XDG_CONFIG_HOME", "cfg"}, {"HOME", ""}});
     EXPECT_EQ(result.exitCode, 0u) << result.output << result.errors;
     EXPECT_NE(result.output.find("arg[0]=ok"), std::string::npos) << result.output;
@@ -221,11 +209,9 @@ TEST_P(HardeningOnLinux, NoPerUserFolderWithoutAnAbsoluteConfigurationHome) {
 // command cannot either), so the case is shown in this one.
 const fs::path& latin1Locales() {
     static testing::TestFolder locales;
-    static bool made = [] {
-        std::string command = "localedef -i en_US -f ISO-8859-1 '" +
-                              (locales.path() / "en_US.ISO-8859-1").string() + "' >/dev/null 2>&1";
-        return std::system(command.c_str()) == 0;
-    }();
+    static bool made = testing::runProcess({"localedef", "-i", "en_US", "-f", "ISO-8859-1",
+                                            (locales.path() / "en_US.ISO-8859-1").string()})
+                           .exitCode == 0;
     if (!made) {
         throw std::runtime_error(
             "localedef could not make en_US.ISO-8859-1 (scripts/setup installs locales)");
@@ -242,10 +228,11 @@ TEST_P(HardeningOnRealLinuxJvm, AJarNamedInNoUtf8IsOnTheClassPath) {
     fs::create_directories(lib);
     // Made under a name of ASCII, then renamed: the jar tool would read a name
     // that is not UTF-8 with a replacement character in it.
-    std::string command = "'" + GetParam().jdkHome + "/bin/jar' cf '" +
-                          (lib / "made.jar").string() + "' -C '" + folder.testApplicationClasses() +
-                          "' testapp";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    std::vector<std::string> command = {GetParam().jdkHome + "/bin/jar", "cf",
+                                        (lib / "made.jar").string(),     "-C",
+                                        folder.testApplicationClasses(), "testapp"};
+    testing::ProcessResult packed = testing::runProcess(command);
+    ASSERT_EQ(packed.exitCode, 0) << testing::commandLine(command) << "\n" << packed.output;
     fs::rename(lib / "made.jar", lib / "app\xFF.jar");
     folder.writeIni("[Java Runtime Environment]\nJRE Path=" + folder.installRuntime() +
                     "\nMain Class=testapp.PrintArgs\n[Class Path]\nClass Path=\\lib\\*.jar\n");

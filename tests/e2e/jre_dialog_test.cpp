@@ -6,16 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdio>
-#include <cstdlib>
-#include <fcntl.h>
-#include <fstream>
 #include <functional>
 #include <future>
+#include <optional>
 #include <signal.h>
-#include <spawn.h>
 #include <sstream>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -40,49 +35,38 @@ std::vector<std::string> split(const std::string& line, char separator) {
     return fields;
 }
 
-std::string wineEnvironment(const std::string& display) {
-    return "DISPLAY=" + display + " WINEPREFIX='" + (windowsBuild() / "wineprefix").string() +
-           "' WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' ";
-}
-
-// The output of a shell command.
-std::string capture(const std::string& command) {
-    std::string output;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return output;
+// Runs a shell command line on the display, with the build's Wine prefix; what it
+// printed on standard output (its errors go to the test's own).
+testing::ProcessResult onDisplay(const std::string& display, const std::string& command,
+                                 const std::string& caption = "") {
+    std::map<std::string, std::string> environment = testing::wineEnvironment(winePrefix());
+    environment["DISPLAY"] = display;
+    if (!caption.empty()) {
+        environment["LAUNCHER_PROBE_CAPTION"] = caption; // the dialog the probe reads
     }
-    char buffer[4096];
-    for (size_t read; (read = fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-        output.append(buffer, read);
-    }
-    pclose(pipe);
-    return output;
+    return testing::runProcess(
+        {.arguments = {"/bin/sh", "-c", command}, .environment = environment, .errors = ""});
 }
 
 // An X server of the test's own, and a Wine session whose desktop lives on it.
 class VirtualDisplay : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        for (int number = 90 + getpid() % 50; number < 200 && server == 0; ++number) {
+        for (int number = 90 + getpid() % 50; number < 200 && !server; ++number) {
             if (fs::exists("/tmp/.X11-unix/X" + std::to_string(number)) ||
                 fs::exists("/tmp/.X" + std::to_string(number) + "-lock")) {
                 continue;
             }
             display = ":" + std::to_string(number);
-            std::string screen = "1024x768x24";
-            std::vector<std::string> argv = {"/usr/bin/Xvfb", display,     "-screen", "0",
-                                             screen,          "-nolisten", "tcp"};
-            std::vector<char*> pointers;
-            for (std::string& argument : argv) {
-                pointers.push_back(argument.data());
+            try {
+                server.emplace(
+                    testing::ProcessOptions{.arguments = {"/usr/bin/Xvfb", display, "-screen", "0",
+                                                          "1024x768x24", "-nolisten", "tcp"},
+                                            .output = "",
+                                            .errors = "/dev/null"});
+            } catch (const std::runtime_error&) {
+                break; // no virtual display: each test says so
             }
-            pointers.push_back(nullptr);
-            posix_spawn_file_actions_t actions;
-            posix_spawn_file_actions_init(&actions);
-            posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-            posix_spawn(&server, pointers[0], &actions, nullptr, pointers.data(), environ);
-            posix_spawn_file_actions_destroy(&actions);
             fs::path socket = "/tmp/.X11-unix/X" + std::to_string(number);
             auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
             while (!fs::exists(socket) && std::chrono::steady_clock::now() < deadline) {
@@ -96,10 +80,9 @@ class VirtualDisplay : public ::testing::Test {
     static void TearDownTestSuite() {
         // The desktop must not outlive this display in the session the later tests use.
         restartWineSession();
-        if (server != 0) {
-            kill(server, SIGTERM);
-            waitpid(server, nullptr, 0);
-            server = 0;
+        if (server) {
+            server->end(SIGTERM);
+            server.reset();
         }
     }
     void SetUp() override {
@@ -107,22 +90,19 @@ class VirtualDisplay : public ::testing::Test {
             !fs::exists(windowsRuntime() / "bin" / "server" / "jvm.dll")) {
             GTEST_SKIP() << "needs the Windows build and build/runtimes/windows-jdk-25";
         }
-        ASSERT_NE(server, 0) << "no virtual display";
+        ASSERT_TRUE(server) << "no virtual display";
     }
 
     // Runs dialog_probe with the arguments; its output lines.
-    std::vector<std::string> probe(const std::string& arguments) const {
-        std::string output =
-            capture(wineEnvironment(display) + "wine '" +
-                    (windowsBuild() / "tests" / "dialog_probe.exe").string() + "' " + arguments);
-        std::vector<std::string> lines;
-        for (std::string& line : split(output, '\n')) {
-            if (!line.empty() && line.back() == '\r') {
-                line.pop_back();
-            }
-            lines.push_back(line);
-        }
-        return lines;
+    // `caption` names the dialog to read when it is not the launcher's own.
+    std::vector<std::string> probe(const std::string& arguments,
+                                   const std::string& caption = "") const {
+        return linesOf(onDisplay(display,
+                                 "wine '" +
+                                     (windowsBuild() / "tests" / "dialog_probe.exe").string() +
+                                     "' " + arguments,
+                                 caption)
+                           .output);
     }
 
     // Chooses the folder in the dialog's folder browser. Wine's browser now and
@@ -153,13 +133,12 @@ class VirtualDisplay : public ::testing::Test {
     std::unique_ptr<LauncherFolder> launcherWithoutRuntime(const std::string& extra = "") {
         auto folder = std::make_unique<LauncherFolder>(
             Configuration{"Windows_jdk_25", Target::Windows, windowsRuntime().string()});
-        folder->writeIni(
-            "[Product Information]\nProduct Name=DialogTest\nProduct Code=" +
-            folder->path().filename().string() +
-            "\n[Java Runtime Environment]\nMain Class=testapp.PrintArgs\n"
-            "JRE Path=" +
-            folder->launcherPath("no-runtime") + "\nMinimum Version=99\n[Class Path]\nClass Path=" +
-            windowsPathOf(folder->testApplicationClasses()) + "\n[Application]\n" + extra + "\n");
+        folder->writeIni({.product = "Product Name=DialogTest\nProduct Code=" +
+                                     folder->path().filename().string(),
+                          .jre = "Main Class=testapp.PrintArgs\nJRE Path=" +
+                                 folder->launcherPath("no-runtime") + "\nMinimum Version=99",
+                          .classPath = folder->applicationClassPath(),
+                          .application = extra});
         return folder;
     }
 
@@ -169,7 +148,7 @@ class VirtualDisplay : public ::testing::Test {
         });
     }
 
-    static inline pid_t server = 0;
+    static inline std::optional<testing::Process> server;
     static inline std::string display;
 };
 
@@ -286,14 +265,11 @@ TEST_F(VirtualDisplay, OkWaitsForAJvmLibraryThenStartsAndTheChoiceIsKept) {
     EXPECT_NE(result.output.find("picked"), std::string::npos) << result.output;
 
     // The per-user file holds the choice; the next start needs no dialog.
-    fs::path perUser = windowsBuild() / "wineprefix" / "drive_c" / "users" /
-                       std::string(getenv("USER") ? getenv("USER") : "root") / "AppData" /
-                       "Roaming" / "DialogTest" / folder->path().filename() / "launcher.ini";
-    std::ifstream saved(perUser);
-    std::stringstream content;
-    content << saved.rdbuf();
-    EXPECT_NE(content.str().find("JRE Path=" + home + "\\"), std::string::npos)
-        << perUser << ": " << content.str();
+    fs::path perUser = testing::wineUserFolder(winePrefix()) / "AppData" / "Roaming" /
+                       "DialogTest" / folder->path().filename() / "launcher.ini";
+    std::string content = readFile(perUser);
+    EXPECT_NE(content.find("JRE Path=" + home + "\\"), std::string::npos)
+        << perUser << ": " << content;
     RunResult again = folder->run({"again"}, {{"DISPLAY", display}});
     EXPECT_EQ(again.exitCode, 0u) << again.output;
     EXPECT_NE(again.output.find("again"), std::string::npos) << again.output;
@@ -311,12 +287,9 @@ TEST_F(VirtualDisplay, AServiceLauncherKeepsTheChoiceInItsMainIni) {
     RunResult result = run.get();
     // The dispatcher refuses a process the service control manager did not start.
     EXPECT_EQ(result.exitCode, 1063u) << result.output;
-    std::ifstream ini(folder->path() / "launcher.ini");
-    std::stringstream content;
-    content << ini.rdbuf();
-    EXPECT_NE(content.str().find("JRE Path=" + home + "\\"), std::string::npos) << content.str();
-    EXPECT_EQ(content.str().find("JRE Path=" + folder->launcherPath("no-runtime")),
-              std::string::npos);
+    std::string content = readFile(folder->path() / "launcher.ini");
+    EXPECT_NE(content.find("JRE Path=" + home + "\\"), std::string::npos) << content;
+    EXPECT_EQ(content.find("JRE Path=" + folder->launcherPath("no-runtime")), std::string::npos);
 }
 
 TEST_F(VirtualDisplay, EscapeCancels) {
@@ -324,11 +297,10 @@ TEST_F(VirtualDisplay, EscapeCancels) {
     std::future<RunResult> run = start(*folder);
     ASSERT_NE(field(probe("tree"), "dialog"), "<no dialog>");
     std::string window =
-        capture(wineEnvironment(display) + "xdotool search --name 'JRE Not Found' | head -n 1");
+        onDisplay(display, "xdotool search --name 'JRE Not Found' | head -n 1").output;
     ASSERT_FALSE(window.empty());
     window.pop_back();
-    std::system((wineEnvironment(display) + "xdotool windowfocus --sync " + window + " key Escape")
-                    .c_str());
+    onDisplay(display, "xdotool windowfocus --sync " + window + " key Escape");
     RunResult result = run.get();
     EXPECT_EQ(result.exitCode, folder->exitCodeFor(-1));
     EXPECT_EQ(result.output, "");
@@ -338,10 +310,11 @@ TEST_F(VirtualDisplay, EscapeCancels) {
 std::string screenPixels(const std::string& display, long x, long y, long width, long height,
                          const fs::path& folder) {
     fs::path shot = folder / "screen.png";
-    std::system(("DISPLAY=" + display + " import -window root '" + shot.string() + "'").c_str());
-    return capture("convert '" + shot.string() + "' -crop " + std::to_string(width) + "x" +
-                   std::to_string(height) + "+" + std::to_string(x) + "+" + std::to_string(y) +
-                   " +repage -depth 8 rgb:-");
+    onDisplay(display, "import -window root '" + shot.string() + "'");
+    return onDisplay(display, "convert '" + shot.string() + "' -crop " + std::to_string(width) +
+                                  "x" + std::to_string(height) + "+" + std::to_string(x) + "+" +
+                                  std::to_string(y) + " +repage -depth 8 rgb:-")
+        .output;
 }
 
 size_t pixelsOf(const std::string& pixels, unsigned char r, unsigned char g, unsigned char b) {
@@ -358,17 +331,18 @@ size_t pixelsOf(const std::string& pixels, unsigned char r, unsigned char g, uns
 
 TEST_F(VirtualDisplay, TheLinkIsDrawnInTheUsersAnchorColourWhenItIsValid) {
     const std::string key = "'HKCU\\Software\\Microsoft\\Internet Explorer\\Settings'";
-    const std::string reg = wineEnvironment(display) + "wine reg ";
-    std::string before = capture(reg + "query " + key + " /v 'Anchor Color' 2>/dev/null");
+    const std::string reg = "wine reg ";
+    std::string before =
+        onDisplay(display, reg + "query " + key + " /v 'Anchor Color' 2>/dev/null").output;
     struct {
         const char* value;
         bool green; // else the default blue
     } rows[] = {{"0,128,0", true}, {"0,128", false}, {"0,128,0,0,0,0", false}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.value);
-        ASSERT_EQ(std::system((reg + "add " + key + " /v 'Anchor Color' /t REG_SZ /d '" +
-                               row.value + "' /f >/dev/null 2>&1")
-                                  .c_str()),
+        ASSERT_EQ(onDisplay(display, reg + "add " + key + " /v 'Anchor Color' /t REG_SZ /d '" +
+                                         row.value + "' /f >/dev/null 2>&1")
+                      .exitCode,
                   0);
         auto folder = launcherWithoutRuntime();
         std::future<RunResult> run = start(*folder);
@@ -392,14 +366,13 @@ TEST_F(VirtualDisplay, TheLinkIsDrawnInTheUsersAnchorColourWhenItIsValid) {
         EXPECT_EQ(run.get().exitCode, folder->exitCodeFor(-1));
     }
     if (before.find("Anchor Color") == std::string::npos) {
-        std::system((reg + "delete " + key + " /v 'Anchor Color' /f >/dev/null 2>&1").c_str());
+        onDisplay(display, reg + "delete " + key + " /v 'Anchor Color' /f >/dev/null 2>&1");
     } else {
         std::string value = split(before.substr(before.find("REG_SZ") + 6), '\n')[0];
         value.erase(0, value.find_first_not_of(" \t"));
         value.erase(value.find_last_not_of(" \t\r") + 1);
-        std::system((reg + "add " + key + " /v 'Anchor Color' /t REG_SZ /d '" + value +
-                     "' /f >/dev/null 2>&1")
-                        .c_str());
+        onDisplay(display, reg + "add " + key + " /v 'Anchor Color' /t REG_SZ /d '" + value +
+                               "' /f >/dev/null 2>&1");
     }
 }
 
@@ -410,7 +383,7 @@ std::string cursorOnce(const std::string& display,
     std::string cursor;
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     do {
-        cursor = capture("DISPLAY=" + display + " " LAUNCHER_CURSOR_PROBE);
+        cursor = onDisplay(display, LAUNCHER_CURSOR_PROBE).output;
         if (wanted(cursor)) {
             break;
         }
@@ -442,9 +415,7 @@ TEST_F(VirtualDisplay, TheHandCursorShowsOnlyOverTheLinkText) {
     ASSERT_EQ(link.size(), 4u) << ::testing::PrintToString(tree);
     ASSERT_EQ(hint.size(), 4u);
     auto moveTo = [this](long x, long y) {
-        std::system(("DISPLAY=" + display + " xdotool mousemove " + std::to_string(x) + " " +
-                     std::to_string(y))
-                        .c_str());
+        onDisplay(display, "xdotool mousemove " + std::to_string(x) + " " + std::to_string(y));
     };
     long x = std::stol(link[0]), y = std::stol(link[1]), width = std::stol(link[2]),
          height = std::stol(link[3]);
@@ -490,7 +461,7 @@ TEST_F(VirtualDisplay, SpaceOrEnterOpensTheFocusedLinkAndItTurnsVisited) {
         long x = std::stol(link[0]), y = std::stol(link[1]), width = std::stol(link[2]),
              height = std::stol(link[3]);
         auto xdotool = [this](const std::string& arguments) {
-            std::system(("DISPLAY=" + display + " xdotool " + arguments).c_str());
+            onDisplay(display, "xdotool " + arguments);
         };
         auto visitedPixels = [&] {
             return pixelsOf(screenPixels(display, x, y, width, height, folder->path()), 128, 0,
@@ -535,16 +506,14 @@ TEST_F(VirtualDisplay, TheExceptionDialogShowsTheTextAndItsAnswerCounts) {
         SCOPED_TRACE(answer.button == 1 ? "Ignore" : "Stop");
         LauncherFolder folder(
             Configuration{"Windows_jdk_25", Target::Windows, windowsRuntime().string()});
-        folder.writeIni("[Java Runtime Environment]\nMain Class=testapp.Throw\nJRE Path=" +
-                        windowsPathOf(windowsRuntime()) + "\n[Class Path]\nClass Path=" +
-                        windowsPathOf(folder.testApplicationClasses()) +
-                        "\n[Application]\nFailure Check=Yes\n");
+        folder.writeIni(
+            {.jre = "Main Class=testapp.Throw\nJRE Path=" + windowsPathOf(windowsRuntime()),
+             .classPath = folder.applicationClassPath(),
+             .application = "Failure Check=Yes"});
         std::future<RunResult> run = start(folder);
-        setenv("LAUNCHER_PROBE_CAPTION", "Java Exception", 1);
-        std::vector<std::string> tree = probe("tree");
-        std::vector<std::string> text = probe("text 208");
-        probe("press " + std::to_string(answer.button));
-        unsetenv("LAUNCHER_PROBE_CAPTION");
+        std::vector<std::string> tree = probe("tree", "Java Exception");
+        std::vector<std::string> text = probe("text 208", "Java Exception");
+        probe("press " + std::to_string(answer.button), "Java Exception");
         RunResult result = run.get();
 
         std::vector<std::string> dialog = split(field(tree, "dialog"), '|');

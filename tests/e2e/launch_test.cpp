@@ -2,6 +2,7 @@
 // Java application, on real JVMs and on the test JVM (Linux and, under Wine,
 // Windows).
 #include "e2e/launcher_run.h"
+#include "support/image_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -35,16 +36,10 @@ class Launch : public ::testing::TestWithParam<Configuration> {
     void configure(const std::string& mainClass, const std::string& jreExtra = "",
                    const std::string& applicationExtra = "",
                    const std::string& variant = "default") {
-        std::string home = folder.installRuntime(variant);
-        folder.writeIni("[Java Runtime Environment]\nJRE Path=" + home +
-                        "\nMain Class=" + mainClass + "\n" + jreExtra +
-                        "\n[Class Path]\nClass Path=" + classPathOfApplications() +
-                        "\n[Application]\n" + applicationExtra + "\n");
-    }
-
-    std::string classPathOfApplications() const {
-        return GetParam().target == Target::Windows ? windowsPathOf(folder.testApplicationClasses())
-                                                    : folder.testApplicationClasses();
+        folder.writeIni({.jre = "JRE Path=" + folder.installRuntime(variant) +
+                                "\nMain Class=" + mainClass + "\n" + jreExtra,
+                         .classPath = folder.applicationClassPath(),
+                         .application = applicationExtra});
     }
 
     bool onTestJvm() const { return !GetParam().realJvm(); }
@@ -255,9 +250,10 @@ TEST_P(LaunchOnTestJvm, VmReceivesTheOptionsThenTheTwoHooks) {
     ASSERT_EQ(result.exitCode, 0u) << result.output << result.errors;
     EXPECT_EQ(folder.recorded("version"), std::vector<std::string>{"0x00010002"});
     EXPECT_EQ(folder.recorded("ignoreUnrecognized"), std::vector<std::string>{"0"});
-    EXPECT_EQ(folder.recorded("option"),
-              (std::vector<std::string>{"-Djava.class.path=" + classPathOfApplications(), "-Xmx64m",
-                                        "-Dtitle=My App", "-Dx=a b", "abort hook", "exit hook"}));
+    EXPECT_EQ(
+        folder.recorded("option"),
+        (std::vector<std::string>{"-Djava.class.path=" + folder.applicationClassPath(), "-Xmx64m",
+                                  "-Dtitle=My App", "-Dx=a b", "abort hook", "exit hook"}));
 }
 
 TEST_P(LaunchAnywhere, CmdTokensFollowTheCommandLineAndEmptyOnesAreDropped) {
@@ -367,13 +363,13 @@ TEST_P(LaunchOnRealJvm, ClassPathAndVmParametersAreSeenFromJava) {
                     "\nMain Class=testapp.Properties\n"
                     "Virtual Machine Parameters=-Xss2m \"-Dtitle=My App\" -Dhome=%ZEN_TEST_HOME%\n"
                     "[Class Path]\nClass Path=" +
-                    classPathOfApplications() + ";\\lib\\*.jar;\\missing.jar\n");
+                    folder.applicationClassPath() + ";\\lib\\*.jar;\\missing.jar\n");
     RunResult result =
         folder.run({"java.class.path", "title", "home"}, {{"ZEN_TEST_HOME", "/opt/zen"}});
     ASSERT_EQ(result.exitCode, 0u) << result.output << result.errors;
     const std::string separator = GetParam().target == Target::Windows ? ";" : ":";
     std::vector<std::string> lines = linesOf(result.output);
-    EXPECT_EQ(lines.at(0), "property.java.class.path=" + classPathOfApplications() + separator +
+    EXPECT_EQ(lines.at(0), "property.java.class.path=" + folder.applicationClassPath() + separator +
                                folder.launcherPath("lib/a.jar") + separator +
                                folder.launcherPath("lib/b.jar"));
     EXPECT_EQ(lines.at(1), "property.title=My App");
@@ -398,23 +394,10 @@ TEST_P(LaunchOnTestJvm, WithoutARuntimeTheNotFoundTextIsPrinted) {
 
 // A runtime whose JVM library is a 32-bit image: only the headers are read.
 std::string thirtyTwoBitLibrary(Target target) {
-    std::string image(0x80, '\0');
-    if (target == Target::Windows) {
-        image[0] = 'M';
-        image[1] = 'Z';
-        image[0x3C] = 0x40;
-        image.replace(0x40, 4, std::string("PE\0\0", 4));
-        image[0x44] = 0x4C;
-        image[0x45] = 0x01;
-    } else {
-        image.replace(0, 4,
-                      "\x7F"
-                      "ELF");
-        image[4] = 1; // 32-bit class
-        image[5] = 1; // little endian
-        image[6] = 1;
-        image[0x12] = 3; // EM_386
-    }
+    std::string image = target == Target::Windows
+                            ? testing::peImage(testing::kPeMachineX86, 0x40, 0x80)
+                            : testing::elfHeader(1, testing::kElfMachineX86);
+    image.resize(0x80, '\0');
     return image;
 }
 
@@ -479,11 +462,22 @@ TEST_P(PairHandOver, WithoutACompanionThe32BitLibraryIsLoadedAndFails) {
 
 // Runtimes admitted by "VM Provider" any must not see the main thread leave: the
 // process then lives on after main until Java calls System.exit.
+// Its daemon thread exits only when told, and only while main's thread is still in
+// the VM; the run without them never tells it.
 TEST_P(LaunchOnRealJvm, WithIbmRuntimesAdmittedMainNeverLeavesTheVm) {
-    configure("testapp.ExitLater");
-    EXPECT_EQ(folder.run().exitCode, 0u); // the VM is destroyed before the daemon thread fires
-    configure("testapp.ExitLater", "VM Provider=any");
-    EXPECT_EQ(folder.run().exitCode, 4u);
+    std::filesystem::path marks = folder.path() / "marks";
+    std::filesystem::create_directories(marks);
+    std::string vmMarks =
+        "Virtual Machine Parameters=-Dtestapp.marks=" + folder.launcherPath("marks");
+    configure("testapp.ExitLater", vmMarks);
+    EXPECT_EQ(folder.run().exitCode, 0u); // the VM is destroyed; the daemon thread never fires
+    std::filesystem::remove(marks / "main-returning");
+    configure("testapp.ExitLater", vmMarks + "\nVM Provider=any");
+    StartedRun run = folder.start({}, "any");
+    ASSERT_TRUE(waitForFile(marks / "main-returning", 120))
+        << readFile(folder.path() / "stderr-any.txt");
+    std::ofstream(marks / "exit").close();
+    EXPECT_EQ(run.finish().exitCode, 4u);
 }
 
 // A file's lines, whatever line ends the JVM wrote; empty when it is missing.

@@ -1,24 +1,20 @@
 // The end-to-end harness: folders, runtimes and runs of both launchers.
 #include "e2e/launcher_run.h"
 
+#include "support/wine_environment.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
-#include <fcntl.h>
 #include <fstream>
 #include <iterator>
 #include <set>
 #include <signal.h>
-#include <spawn.h>
 #include <sstream>
 #include <stdexcept>
-#include <sys/wait.h>
 #include <unistd.h>
-#include <utility>
-
-extern char** environ;
 
 namespace launcher::e2e {
 
@@ -104,74 +100,39 @@ std::string windowsCommandLine(const std::vector<std::string>& arguments) {
     return line;
 }
 
-// Starts argv with the environment, standard output and error going to files.
-pid_t spawn(const std::vector<std::string>& argv, const std::map<std::string, std::string>& extra,
-            const fs::path& output, const fs::path& errors, const fs::path& workingFolder) {
-    std::vector<std::string> environment;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        std::string pair(*entry);
-        std::string name = pair.substr(0, pair.find('='));
-        if (extra.find(name) == extra.end()) {
-            environment.push_back(pair);
-        }
-    }
-    for (const auto& [name, value] : extra) {
-        environment.push_back(name + "=" + value);
-    }
-    std::vector<char*> argvPointers;
-    for (const std::string& argument : argv) {
-        argvPointers.push_back(const_cast<char*>(argument.c_str()));
-    }
-    argvPointers.push_back(nullptr);
-    std::vector<char*> environmentPointers;
-    for (std::string& pair : environment) {
-        environmentPointers.push_back(pair.data());
-    }
-    environmentPointers.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str());
-    pid_t pid = 0;
-    int failed = posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, argvPointers.data(),
-                             environmentPointers.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (failed != 0) {
-        throw std::runtime_error("cannot start " + argv[0]);
-    }
-    return pid;
+// Starts argv with the environment added, standard output and error going to files.
+testing::Process spawn(const std::vector<std::string>& argv,
+                       const std::map<std::string, std::string>& extra, const fs::path& output,
+                       const fs::path& errors, const fs::path& workingFolder) {
+    return testing::Process({.arguments = argv,
+                             .environment = extra,
+                             .workingFolder = workingFolder,
+                             .output = output,
+                             .errors = errors});
 }
 
 // A hung launcher must fail its test, not the whole run.
-int waitForExit(pid_t pid, const std::string& program) {
-    for (int waited = 0;; ++waited) {
-        int status = 0;
-        pid_t done = waitpid(pid, &status, WNOHANG);
-        if (done == pid) {
-            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        }
-        if (waited >= kRunTimeoutSeconds * 100) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-            throw std::runtime_error(program + " did not end within the time limit");
-        }
-        usleep(10000);
+int waitForExit(testing::Process& process, const std::string& program) {
+    std::optional<int> status = process.wait(std::chrono::seconds(kRunTimeoutSeconds));
+    if (!status) {
+        process.end(SIGKILL);
+        throw std::runtime_error(program + " did not end within the time limit");
     }
+    return *status;
 }
 
 int spawnAndWait(const std::vector<std::string>& argv,
                  const std::map<std::string, std::string>& extra, const fs::path& output,
                  const fs::path& errors, const fs::path& workingFolder) {
-    return waitForExit(spawn(argv, extra, output, errors, workingFolder), argv[0]);
+    testing::Process process = spawn(argv, extra, output, errors, workingFolder);
+    return waitForExit(process, argv[0]);
 }
 
-std::string wineServer(const std::string& arguments) {
-    return "WINEPREFIX='" + (windowsBuild() / "wineprefix").string() + "' wineserver " + arguments +
-           " >/dev/null 2>&1";
+int wineServer(const std::string& option) {
+    return testing::runProcess({.arguments = {"wineserver", option},
+                                .environment = testing::wineEnvironment(winePrefix()),
+                                .output = "/dev/null"})
+        .exitCode;
 }
 
 // One Wine session for all the Windows runs: each run then starts in a server that
@@ -181,12 +142,12 @@ class WineSession : public ::testing::Environment {
   public:
     void SetUp() override {
         if (windowsBuildPresent()) {
-            started_ = std::system(wineServer("-p").c_str()) == 0;
+            started_ = wineServer("-p") == 0;
         }
     }
     void TearDown() override {
         if (started_) {
-            static_cast<void>(std::system(wineServer("-k").c_str()));
+            wineServer("-k");
         }
     }
 
@@ -200,9 +161,9 @@ const ::testing::Environment* const wineSession =
 } // namespace
 
 void restartWineSession() {
-    static_cast<void>(std::system(wineServer("-k").c_str()));
-    static_cast<void>(std::system(wineServer("-w").c_str()));
-    static_cast<void>(std::system(wineServer("-p").c_str()));
+    wineServer("-k");
+    wineServer("-w");
+    wineServer("-p");
 }
 
 std::vector<Configuration> testJvmConfigurations() {
@@ -258,13 +219,17 @@ fs::path windowsBuild() {
     return fs::path(LAUNCHER_WINDOWS_BUILD_DIR);
 }
 
+fs::path winePrefix() {
+    return windowsBuild() / "wineprefix";
+}
+
 WineRegistration::WineRegistration(const std::string& key, const std::string& value,
                                    const std::string& type, const std::string& data, bool bits32)
-    : view_(bits32 ? " /reg:32" : "") {
+    : bits32_(bits32) {
     // The highest key that does not exist yet is the one to remove afterwards.
     for (size_t at = key.find('\\', key.find("\\SOFTWARE\\") + 10);; at = key.find('\\', at + 1)) {
         std::string prefix = key.substr(0, at);
-        if (reg("query '" + prefix + "'") != 0) {
+        if (reg({"query", prefix}) != 0) {
             created_ = prefix;
             break;
         }
@@ -272,27 +237,24 @@ WineRegistration::WineRegistration(const std::string& key, const std::string& va
             break;
         }
     }
-    added_ = reg("add '" + key + "' /v '" + value + "' /t " + type + " /d '" + data + "' /f") == 0;
+    added_ = reg({"add", key, "/v", value, "/t", type, "/d", data, "/f"}) == 0;
 }
 
 WineRegistration::~WineRegistration() {
     if (!created_.empty()) {
-        reg("delete '" + created_ + "' /f");
+        reg({"delete", created_, "/f"});
     }
 }
 
-int WineRegistration::reg(const std::string& arguments) const {
-    std::string command = "WINEPREFIX='" + (windowsBuild() / "wineprefix").string() +
-                          "' WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' wine reg " +
-                          arguments + view_ + " >/dev/null 2>&1";
-    return std::system(command.c_str());
-}
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
+int WineRegistration::reg(std::vector<std::string> arguments) const {
+    arguments.insert(arguments.begin(), {"wine", "reg"});
+    if (bits32_) {
+        arguments.push_back("/reg:32");
+    }
+    return testing::runProcess({.arguments = std::move(arguments),
+                                .environment = testing::wineEnvironment(winePrefix()),
+                                .output = "/dev/null"})
+        .exitCode;
 }
 
 std::vector<std::string> linesOf(const std::string& text) {
@@ -305,12 +267,6 @@ std::vector<std::string> linesOf(const std::string& text) {
         lines.push_back(line);
     }
     return lines;
-}
-
-std::string windowsPathOf(const fs::path& path) {
-    std::string text = "Z:" + path.string();
-    std::replace(text.begin(), text.end(), '/', '\\');
-    return text;
 }
 
 LauncherFolder::LauncherFolder(const Configuration& configuration)
@@ -379,6 +335,11 @@ std::string LauncherFolder::testApplicationClasses() const {
     return LAUNCHER_TESTAPP_CLASSES;
 }
 
+std::string LauncherFolder::applicationClassPath() const {
+    return configuration_.target == Target::Windows ? windowsPathOf(LAUNCHER_TESTAPP_CLASSES)
+                                                    : LAUNCHER_TESTAPP_CLASSES;
+}
+
 RunResult LauncherFolder::run(const std::vector<std::string>& arguments,
                               const std::map<std::string, std::string>& environment) const {
     if (configuration_.target == Target::Windows) {
@@ -410,15 +371,13 @@ RunResult LauncherFolder::runLinux(const std::vector<std::string>& arguments,
 
 StartedRun LauncherFolder::startWindowsProgram(const std::string& program,
                                                const std::vector<std::string>& arguments) const {
-    std::map<std::string, std::string> variables = {
-        {"WINEPREFIX", (windowsBuild() / "wineprefix").string()},
-        {"WINEDEBUG", "-all"},
-        {"WINEDLLOVERRIDES", "mscoree,mshtml="}};
     std::vector<std::string> argv = {"/usr/bin/wine", program};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
-    pid_t pid = spawn(argv, variables, path() / "stdout-program.txt", path() / "stderr-program.txt",
-                      workingFolder());
-    return StartedRun(Target::Linux, pid, path(), "program");
+    return StartedRun(Target::Linux,
+                      spawn(argv, testing::wineEnvironment(winePrefix()),
+                            path() / "stdout-program.txt", path() / "stderr-program.txt",
+                            workingFolder()),
+                      path(), "program");
 }
 
 bool waitForFile(const fs::path& file, int seconds) {
@@ -465,9 +424,7 @@ LauncherFolder::windowsEnvironment(const std::string& commandLine,
     variables["LAUNCHER_PROBE_COMMAND_LINE"] =
         "\"" + windowsPathOf(executable()) + "\"" + commandLine;
     variables["LAUNCHER_PROBE_RESULT"] = windowsPathOf(path() / exitCodeFile);
-    variables["WINEPREFIX"] = (windowsBuild() / "wineprefix").string();
-    variables["WINEDEBUG"] = "-all";
-    variables["WINEDLLOVERRIDES"] = "mscoree,mshtml=";
+    variables.merge(testing::wineEnvironment(winePrefix()));
     return variables;
 }
 
@@ -483,17 +440,19 @@ StartedRun LauncherFolder::start(const std::vector<std::string>& arguments, cons
         fs::remove(path() / exitCodeFile);
         std::vector<std::string> argv = {
             "/usr/bin/wine", (windowsBuild() / "tests" / "exit_code_probe.exe").string()};
-        pid_t pid = spawn(
-            argv, windowsEnvironment(windowsCommandLine(arguments), environment, exitCodeFile),
-            output, errors, workingFolder());
-        return StartedRun(Target::Windows, pid, path(), tag);
+        return StartedRun(
+            Target::Windows,
+            spawn(argv,
+                  windowsEnvironment(windowsCommandLine(arguments), environment, exitCodeFile),
+                  output, errors, workingFolder()),
+            path(), tag);
     }
     std::map<std::string, std::string> variables = environment;
     variables["TESTJVM_RECORD"] = (path() / "record.txt").string();
     std::vector<std::string> argv = {executable().string()};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
-    pid_t pid = spawn(argv, variables, output, errors, workingFolder());
-    return StartedRun(Target::Linux, pid, path(), tag);
+    return StartedRun(Target::Linux, spawn(argv, variables, output, errors, workingFolder()),
+                      path(), tag);
 }
 
 bool LauncherFolder::waitForRecordLine(const std::string& line) const {
@@ -507,41 +466,24 @@ bool LauncherFolder::waitForRecordLine(const std::string& line) const {
     return false;
 }
 
-StartedRun::StartedRun(Target target, int pid, fs::path folder, std::string tag)
-    : target_(target), pid_(pid), folder_(std::move(folder)), tag_(std::move(tag)) {}
-
-StartedRun::StartedRun(StartedRun&& other) noexcept
-    : target_(other.target_), pid_(std::exchange(other.pid_, -1)),
-      folder_(std::move(other.folder_)), tag_(std::move(other.tag_)) {}
-
-StartedRun::~StartedRun() {
-    // A test that failed half way must not leave its runs behind.
-    kill();
-}
+StartedRun::StartedRun(Target target, testing::Process process, fs::path folder, std::string tag)
+    : target_(target), process_(std::move(process)), folder_(std::move(folder)),
+      tag_(std::move(tag)) {}
 
 bool StartedRun::ended() const {
-    siginfo_t info{};
-    return pid_ <= 0 ||
-           (waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
-            info.si_pid == pid_);
+    return process_.ended();
 }
 
 void StartedRun::kill() {
-    if (pid_ > 0) {
-        ::kill(pid_, SIGKILL);
-        int status = 0;
-        waitpid(std::exchange(pid_, -1), &status, 0);
-    }
+    process_.end(SIGKILL);
 }
 
 void StartedRun::signal(int number) const {
-    if (pid_ > 0) {
-        ::kill(pid_, number);
-    }
+    process_.signal(number);
 }
 
 RunResult StartedRun::finish() {
-    int status = waitForExit(std::exchange(pid_, -1), "the run " + tag_);
+    int status = waitForExit(process_, "the run " + tag_);
     RunResult result;
     result.output = readFile(folder_ / ("stdout-" + tag_ + ".txt"));
     result.errors = readFile(folder_ / ("stderr-" + tag_ + ".txt"));

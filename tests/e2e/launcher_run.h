@@ -3,7 +3,11 @@
 // in every configuration that can show it.
 #pragma once
 
+#include "support/application_ini.h"
+#include "support/file_bytes.h"
+#include "support/process.h"
 #include "support/test_folder.h"
+#include "support/wine_environment.h"
 
 #include <gtest/gtest.h>
 
@@ -54,10 +58,9 @@ struct RunResult {
 // files carry its tag.
 class StartedRun {
   public:
-    StartedRun(Target target, int pid, std::filesystem::path folder, std::string tag);
-    StartedRun(StartedRun&& other) noexcept;
-    StartedRun& operator=(StartedRun&&) = delete;
-    ~StartedRun();
+    // A test that failed half way leaves no run behind: the process ends with it.
+    StartedRun(Target target, testing::Process process, std::filesystem::path folder,
+               std::string tag);
 
     // Waits, for two minutes at most, and returns the result.
     RunResult finish();
@@ -70,7 +73,7 @@ class StartedRun {
 
   private:
     Target target_;
-    int pid_;
+    testing::Process process_;
     std::filesystem::path folder_;
     std::string tag_;
 };
@@ -90,13 +93,16 @@ class LauncherFolder {
 
     // Writes the launcher's main INI file (lines are joined with CR LF).
     void writeIni(const std::string& content) const;
+    void writeIni(const testing::ApplicationIni& ini) const { writeIni(ini.text()); }
     // A runtime home holding the test JVM (variant "default", "no-boot-loader", ...),
     // or the configuration's real JDK; returned in the launcher's path form.
     std::string installRuntime(const std::string& variant = "default") const;
     // A file of the folder, in the launcher's path form.
     std::string launcherPath(const std::string& relative) const;
-    // The folder of the Java test applications, in the launcher's path form.
+    // The folder of the Java test applications (its Linux path).
     std::string testApplicationClasses() const;
+    // That folder in the launcher's path form, for its class path.
+    std::string applicationClassPath() const;
 
     // Runs the launcher with the arguments, exactly as given (the Windows command
     // line is quoted with the launcher's own rule: blanks and empty arguments in
@@ -162,9 +168,9 @@ class WineRegistration {
     bool added() const { return added_; }
 
   private:
-    int reg(const std::string& arguments) const;
+    int reg(std::vector<std::string> arguments) const;
 
-    std::string view_;
+    bool bits32_;
     std::string created_;
     bool added_ = false;
 };
@@ -176,6 +182,8 @@ std::string withoutWineAffinityWarnings(const std::string& errors);
 
 // The Windows build whose launcher and test programs run under Wine.
 std::filesystem::path windowsBuild();
+// The Wine prefix of that build.
+std::filesystem::path winePrefix();
 
 // Ends the Wine session of the build's prefix, with every program in it, and
 // starts a new one that stays up for the runs after it.
@@ -186,13 +194,10 @@ inline std::string nameOf(const ::testing::TestParamInfo<Configuration>& info) {
     return info.param.name;
 }
 
-// A file's bytes; empty when it cannot be read.
-std::string readFile(const std::filesystem::path& path);
+using testing::readFile;
+using testing::windowsPathOf;
 
 // The text's lines, without the CR of a Windows program's line ends.
 std::vector<std::string> linesOf(const std::string& text);
-
-// The folder's Linux path as Wine shows it to Windows programs (Z: is /).
-std::string windowsPathOf(const std::filesystem::path& path);
 
 } // namespace launcher::e2e

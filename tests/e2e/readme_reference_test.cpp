@@ -263,11 +263,6 @@ class ReadmeReference : public ::testing::TestWithParam<Configuration> {
   protected:
     ReadmeReference() : folder(GetParam()) {}
 
-    std::string classPath() const {
-        return GetParam().target == Target::Windows ? windowsPathOf(folder.testApplicationClasses())
-                                                    : folder.testApplicationClasses();
-    }
-
     // Runs the launcher with the trace going to a file, expecting it to end with
     // `exitCode`; the traced settings.
     SettingKeys tracedRun(const std::string& ini, std::map<std::string, std::string> environment,
@@ -294,7 +289,7 @@ INSTANTIATE_TEST_SUITE_P(TestJvm, ReadmeReference, ::testing::ValuesIn(testJvmCo
 // read only then), and a start whose per-user file holds "JRE Path".
 TEST_P(ReadmeReference, TheReadmeDocumentsEveryKeyTheCodeReadsAndNoOther) {
     std::string runtime = folder.installRuntime();
-    std::string common = "[Class Path]\nClass Path=" + classPath() +
+    std::string common = "[Class Path]\nClass Path=" + folder.applicationClassPath() +
                          "\n[Java Runtime Environment]\nMain Class=testapp.PrintArgs\n";
     // The per-user file of a product of this folder alone: on Linux below a
     // configuration folder of the test's own, under Wine in the prefix's profile.
@@ -302,12 +297,10 @@ TEST_P(ReadmeReference, TheReadmeDocumentsEveryKeyTheCodeReadsAndNoOther) {
     const std::string product =
         "\n[Product Information]\nProduct Name=ReadmeReference\nProduct Code=" + productCode + "\n";
     testing::TestFolder settings;
-    fs::path perUserFolder = GetParam().target == Target::Windows
-                                 ? fs::path(LAUNCHER_WINDOWS_BUILD_DIR) / "wineprefix" / "drive_c" /
-                                       "users" /
-                                       std::string(getenv("USER") ? getenv("USER") : "root") /
-                                       "AppData" / "Roaming" / "ReadmeReference" / productCode
-                                 : settings.path() / "ReadmeReference" / productCode;
+    fs::path perUserFolder = (GetParam().target == Target::Windows
+                                  ? testing::wineUserFolder(winePrefix()) / "AppData" / "Roaming"
+                                  : settings.path()) /
+                             "ReadmeReference" / productCode;
     std::map<std::string, std::string> environment = {
         {"XDG_CONFIG_HOME", settings.path().string()},
         {"LAUNCHER_RUNTIME_FOLDERS", folder.path().string()}};

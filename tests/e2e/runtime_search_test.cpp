@@ -24,15 +24,14 @@ class Search : public ::testing::TestWithParam<Configuration> {
     // The INI file; the VM is told the home the launcher published.
     void configure(const std::string& jreExtra, const std::string& applicationExtra = "",
                    std::string mainClass = "") {
-        std::string classes = windows() ? windowsPathOf(folder.testApplicationClasses())
-                                        : folder.testApplicationClasses();
         if (mainClass.empty()) {
             mainClass = GetParam().realJvm() ? "testapp.Properties" : "testapp.PrintArgs";
         }
-        folder.writeIni("[Java Runtime Environment]\nMain Class=" + mainClass +
-                        "\nVirtual Machine Parameters=-Dzen.home=%ZEN_JVM_HOME%\n" + jreExtra +
-                        "\n[Class Path]\nClass Path=" + classes + "\n[Application]\n" +
-                        applicationExtra + "\n");
+        folder.writeIni({.jre = "Main Class=" + mainClass +
+                                "\nVirtual Machine Parameters=-Dzen.home=%ZEN_JVM_HOME%\n" +
+                                jreExtra,
+                         .classPath = folder.applicationClassPath(),
+                         .application = applicationExtra});
     }
 
     // The test JVM laid out at a folder below the launcher's, as a runtime home.

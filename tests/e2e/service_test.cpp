@@ -38,13 +38,12 @@ class Service : public ::testing::TestWithParam<Configuration> {
 
     void configure(const std::string& mainClass, const std::string& applicationExtra,
                    const std::string& vmParameters = "", const std::string& variant = "default") {
-        std::string home = folder.installRuntime(variant);
         folder.writeIni(
-            "[Java Runtime Environment]\nJRE Path=" + home + "\nMain Class=" + mainClass +
-            "\nVirtual Machine Parameters=-Dtestapp.marks=" + pathForLauncher(marks()) + " " +
-            vmParameters +
-            "\n[Class Path]\nClass Path=" + pathForLauncher(folder.testApplicationClasses()) +
-            "\n[Application]\n" + applicationExtra + "\n");
+            {.jre = "JRE Path=" + folder.installRuntime(variant) + "\nMain Class=" + mainClass +
+                    "\nVirtual Machine Parameters=-Dtestapp.marks=" + pathForLauncher(marks()) +
+                    " " + vmParameters,
+             .classPath = folder.applicationClassPath(),
+             .application = applicationExtra});
     }
 
     LauncherFolder folder;
@@ -53,40 +52,12 @@ class Service : public ::testing::TestWithParam<Configuration> {
 // ---------------------------------------------------------------------------
 // Windows, under Wine's service control manager.
 
-std::string shellQuoted(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
-
-struct Command {
-    int status;
-    std::string output;
-};
-
 // A Windows program of the build's prefix, with its output and status; one that
-// hangs is ended after two minutes (status 124), so that the test fails instead.
-Command wine(const std::vector<std::string>& arguments) {
-    std::string line = "WINEPREFIX=" + shellQuoted((windowsBuild() / "wineprefix").string()) +
-                       " WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' timeout 120 wine";
-    for (const std::string& argument : arguments) {
-        line += " " + shellQuoted(argument);
-    }
-    line += " 2>&1";
-    Command command{-1, ""};
-    FILE* pipe = popen(line.c_str(), "r");
-    if (pipe == nullptr) {
-        return command;
-    }
-    char buffer[512];
-    for (size_t got; (got = fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-        command.output.append(buffer, got);
-    }
-    int status = pclose(pipe);
-    command.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return command;
+// hangs is ended after two minutes (status -1), so that the test fails instead.
+testing::ProcessResult wine(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), "wine");
+    return testing::runProcess(
+        {.arguments = std::move(arguments), .environment = testing::wineEnvironment(winePrefix())});
 }
 
 std::string probe() {
@@ -113,9 +84,9 @@ class ServiceUnderWine : public Service {
         name = "LauncherTest" + std::to_string(getpid()) + "x" + std::to_string(++counter);
         // A service lives only while some other process keeps the Wine session up.
         holder.emplace(folder.startWindowsProgram(probe(), {"hold"}));
-        Command created =
+        testing::ProcessResult created =
             wine({"sc", "create", name, "binpath=", windowsPathOf(folder.path() / "launcher.exe")});
-        ASSERT_EQ(created.status, 0) << created.output;
+        ASSERT_EQ(created.exitCode, 0) << created.output;
     }
     void TearDown() override {
         wine({"net", "stop", name});
@@ -128,9 +99,9 @@ class ServiceUnderWine : public Service {
     }
     // Waits for `state` with a deadline; the fields at the end of the wait.
     std::map<std::string, std::string> waitForState(int state, int seconds = kStartSeconds) {
-        Command waited =
+        testing::ProcessResult waited =
             wine({probe(), "wait", name, std::to_string(state), std::to_string(seconds)});
-        EXPECT_EQ(waited.status, 0) << "state " << state << " not reached: " << waited.output;
+        EXPECT_EQ(waited.exitCode, 0) << "state " << state << " not reached: " << waited.output;
         return fieldsOf(waited.output);
     }
 
@@ -166,8 +137,8 @@ TEST_P(ServiceUnderWineOnRealJvm, RunsUntilStopCallsStopThenReportsACleanStop) {
                   "Application Type=service\nOmit Service Name=" + c.omitServiceName);
         std::vector<std::string> start = {probe(), "start", name};
         start.insert(start.end(), c.parameters.begin(), c.parameters.end());
-        Command started = wine(start);
-        ASSERT_EQ(started.status, 0) << started.output;
+        testing::ProcessResult started = wine(start);
+        ASSERT_EQ(started.exitCode, 0) << started.output;
         ASSERT_TRUE(waitForFile(mark("running"), kStartSeconds));
 
         std::string expected = c.nameExpected ? name : "";
@@ -184,7 +155,7 @@ TEST_P(ServiceUnderWineOnRealJvm, RunsUntilStopCallsStopThenReportsACleanStop) {
         EXPECT_EQ(interrogated["state"], "4");
         EXPECT_EQ(interrogated["controls"], "5");
 
-        Command stopped = wine({"net", "stop", name});
+        testing::ProcessResult stopped = wine({"net", "stop", name});
         std::map<std::string, std::string> end = waitForState(1);
         EXPECT_EQ(end["win32"], "0") << stopped.output;
         EXPECT_EQ(end["specific"], "0");
@@ -198,8 +169,8 @@ TEST_P(ServiceUnderWineOnRealJvm, RunsUntilStopCallsStopThenReportsACleanStop) {
 // only come from the launcher's own report before the process ended.
 TEST_P(ServiceUnderWineOnRealJvm, WithoutStopSystemExitEndsItAndIsReportedStopped) {
     configure("testapp.ServiceWithoutStop", "Application Type=service");
-    Command started = wine({"net", "start", name});
-    ASSERT_EQ(started.status, 0) << started.output;
+    testing::ProcessResult started = wine({"net", "start", name});
+    ASSERT_EQ(started.exitCode, 0) << started.output;
     ASSERT_TRUE(waitForFile(mark("running"), kStartSeconds));
     wine({"net", "stop", name});
     std::map<std::string, std::string> end = waitForState(1);
@@ -212,10 +183,10 @@ TEST_P(ServiceUnderWineOnRealJvm, WithoutStopSystemExitEndsItAndIsReportedStoppe
 TEST_P(ServiceUnderWineOnRealJvm, AStopBeforeMainIsKeptUntilMainRuns) {
     configure("testapp.Service", "Application Type=service",
               "-Djava.system.class.loader=testapp.HeldLoader");
-    Command started = wine({"net", "start", name});
-    ASSERT_EQ(started.status, 0) << started.output;
+    testing::ProcessResult started = wine({"net", "start", name});
+    ASSERT_EQ(started.exitCode, 0) << started.output;
     ASSERT_TRUE(waitForFile(mark("vm-starting"), kStartSeconds));
-    Command stopping = wine({probe(), "control", name, "1"});
+    testing::ProcessResult stopping = wine({probe(), "control", name, "1"});
     EXPECT_EQ(fieldsOf(stopping.output)["state"], "3") << stopping.output;
     std::ofstream(mark("go")).close();
     std::map<std::string, std::string> end = waitForState(1);
@@ -235,8 +206,8 @@ TEST_P(ServiceUnderWineOnRealJvm, AVmThatCannotBeCreatedIsAServiceSpecificError)
 
 TEST_P(ServiceUnderWineOnRealJvm, ACapitalSIsNoServiceAndTheManagerSeesNoneStart) {
     configure("testapp.PrintArgs", "Application Type=Service");
-    Command started = wine({probe(), "start", name});
-    EXPECT_NE(started.status, 0) << started.output;
+    testing::ProcessResult started = wine({probe(), "start", name});
+    EXPECT_NE(started.exitCode, 0) << started.output;
     EXPECT_EQ(query()["state"], "1");
 }
 

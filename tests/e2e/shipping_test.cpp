@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <set>
@@ -33,17 +32,6 @@ std::string guideIni(const std::string& guide, const std::string& which) {
     start += std::string("```ini\n").size();
     size_t end = guide.find("\n```", start);
     return end == std::string::npos ? std::string() : guide.substr(start, end - start + 1);
-}
-
-// What `command` prints (standard output and error together), and whether it succeeded.
-bool runCommand(const std::string& command, const fs::path& log, std::string& printed) {
-    int status = std::system((command + " >'" + log.string() + "' 2>&1").c_str());
-    printed = readFile(log);
-    return status == 0;
-}
-
-std::string quoted(const fs::path& path) {
-    return "'" + path.string() + "'";
 }
 
 // The JDKs below /usr/lib/jvm that have jlink and jdeps, each once.
@@ -84,21 +72,22 @@ class ShipYourApplication : public ::testing::Test {
                 "myapp");
             fs::create_directories(folder->path() / "lib");
             fs::copy_file(LAUNCHER_SAMPLE_JAR, folder->path() / "lib" / "myapp.jar");
-            std::string modules;
-            if (!runCommand(quoted(jdk / "bin" / "jdeps") +
-                                " --print-module-deps --ignore-missing-deps " +
-                                quoted(folder->path() / "lib" / "myapp.jar"),
-                            folder->path() / "jdeps.txt", modules)) {
+            // Standard output and error together: what a failure shows.
+            testing::ProcessResult jdeps = testing::runProcess(
+                {(jdk / "bin" / "jdeps").string(), "--print-module-deps", "--ignore-missing-deps",
+                 (folder->path() / "lib" / "myapp.jar").string()});
+            std::string modules = jdeps.output;
+            if (jdeps.exitCode != 0) {
                 failures().push_back({jdk, fs::exists(jdk / "jmods"), "jdeps: " + modules});
                 continue;
             }
             modules.erase(modules.find_last_not_of("\r\n") + 1);
-            std::string printed;
-            if (!runCommand(quoted(jdk / "bin" / "jlink") + " --add-modules " + modules +
-                                " --strip-debug --no-man-pages --no-header-files --output " +
-                                quoted(folder->path() / "jre64"),
-                            folder->path() / "jlink.txt", printed)) {
-                failures().push_back({jdk, fs::exists(jdk / "jmods"), printed});
+            testing::ProcessResult jlink =
+                testing::runProcess({(jdk / "bin" / "jlink").string(), "--add-modules", modules,
+                                     "--strip-debug", "--no-man-pages", "--no-header-files",
+                                     "--output", (folder->path() / "jre64").string()});
+            if (jlink.exitCode != 0) {
+                failures().push_back({jdk, fs::exists(jdk / "jmods"), jlink.output});
                 continue;
             }
             applications().push_back({jdk, std::move(folder), modules, jdk.string()});
@@ -184,9 +173,8 @@ class ShipYourApplication : public ::testing::Test {
     static fs::path perUserFile(const ShippedApplication& application, const fs::path& settings,
                                 const std::string& product) {
         if (application.folder->configuration().target == Target::Windows) {
-            return fs::path(LAUNCHER_WINDOWS_BUILD_DIR) / "wineprefix" / "drive_c" / "users" /
-                   std::string(getenv("USER") ? getenv("USER") : "root") / "AppData" / "Roaming" /
-                   product / "myapp.ini";
+            return testing::wineUserFolder(winePrefix()) / "AppData" / "Roaming" / product /
+                   "myapp.ini";
         }
         return settings / product / "myapp.ini";
     }

@@ -24,15 +24,12 @@ class SingleInstance : public ::testing::TestWithParam<Configuration> {
     // primary's main ends once the file "stop" exists.
     void configure(LauncherFolder& target, const std::string& mainClass,
                    const std::string& value = "yes", const std::string& extraOptions = "") {
-        std::string classes = GetParam().target == Target::Windows
-                                  ? windowsPathOf(target.testApplicationClasses())
-                                  : target.testApplicationClasses();
         target.writeIni(
-            "[Java Runtime Environment]\nJRE Path=" + target.installRuntime() +
-            "\nMain Class=" + mainClass +
-            "\nVirtual Machine Parameters=-Dforward.stop=" + target.launcherPath("stop") + " " +
-            extraOptions + "\n[Class Path]\nClass Path=" + classes +
-            "\n[Application]\nSingle Instance=" + value + "\n");
+            {.jre = "JRE Path=" + target.installRuntime() + "\nMain Class=" + mainClass +
+                    "\nVirtual Machine Parameters=-Dforward.stop=" + target.launcherPath("stop") +
+                    " " + extraOptions,
+             .classPath = target.applicationClassPath(),
+             .application = "Single Instance=" + value});
     }
     void configure(const std::string& mainClass, const std::string& value = "yes",
                    const std::string& extraOptions = "") {
@@ -171,13 +168,11 @@ TEST_P(SingleInstance, APrimaryThatEndsBeforeItAnswersEndsTheWaitWithItsExitCode
 TEST_P(SingleInstance, WithIbmRuntimesAdmittedForwardedStartsAreStillAnswered) {
     // Such runtimes keep every thread in the VM: main never returns to the
     // launcher, and only System.exit ends the primary.
-    std::string classes = GetParam().target == Target::Windows
-                              ? windowsPathOf(folder.testApplicationClasses())
-                              : folder.testApplicationClasses();
-    folder.writeIni("[Java Runtime Environment]\nJRE Path=" + folder.installRuntime() +
-                    "\nMain Class=testapp.ForwardInt\nVM Provider=any\n"
-                    "Virtual Machine Parameters=-Dtestjvm.wait.ms=0\n[Class Path]\nClass Path=" +
-                    classes + "\n[Application]\nSingle Instance=yes\n");
+    folder.writeIni({.jre = "JRE Path=" + folder.installRuntime() +
+                            "\nMain Class=testapp.ForwardInt\nVM Provider=any\n"
+                            "Virtual Machine Parameters=-Dtestjvm.wait.ms=0",
+                     .classPath = folder.applicationClassPath(),
+                     .application = "Single Instance=yes"});
     StartedRun primary = startPrimary(folder, "ForwardInt");
     ASSERT_TRUE(folder.waitForRecordLine("main.end=testapp/ForwardInt"));
     EXPECT_EQ(forward({"a", "b"}, "first"), 2u);

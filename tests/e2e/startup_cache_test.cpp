@@ -8,7 +8,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 
 namespace launcher::e2e {
@@ -35,8 +34,8 @@ class StartupCache : public ::testing::TestWithParam<Configuration> {
         fs::create_directories(folder.path() / "lib");
         packJar();
         if (windows()) {
-            perUser = fs::path(LAUNCHER_WINDOWS_BUILD_DIR) / "wineprefix" / "drive_c" / "users" /
-                      "root" / "AppData" / "Roaming" / product / "C1";
+            perUser =
+                testing::wineUserFolder(winePrefix()) / "AppData" / "Roaming" / product / "C1";
         } else {
             perUser = folder.path() / "config" / product / "C1";
         }
@@ -57,19 +56,25 @@ class StartupCache : public ::testing::TestWithParam<Configuration> {
         return (feature() >= 13 && baseArchive) || (feature() >= 25 && javaProgram);
     }
 
-    void packJar(const std::string& extra = "") const {
-        std::string command = std::string("'") + LAUNCHER_JAR_TOOL + "' cf '" +
-                              (folder.path() / "lib" / "app.jar").string() + "' -C '" +
-                              folder.testApplicationClasses() + "' testapp" + extra;
-        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    void packJar(const std::vector<std::string>& extra = {}) const {
+        std::vector<std::string> command = {LAUNCHER_JAR_TOOL,
+                                            "cf",
+                                            (folder.path() / "lib" / "app.jar").string(),
+                                            "-C",
+                                            folder.testApplicationClasses(),
+                                            "testapp"};
+        command.insert(command.end(), extra.begin(), extra.end());
+        testing::ProcessResult packed = testing::runProcess(command);
+        ASSERT_EQ(packed.exitCode, 0) << testing::commandLine(command) << "\n" << packed.output;
     }
 
     void configure(const std::string& cache, const std::string& vmParameters = "") const {
         std::string home = windows() ? windowsPathOf(GetParam().jdkHome) : GetParam().jdkHome;
-        folder.writeIni("[Product Information]\nProduct Name=" + product +
-                        "\nProduct Code=C1\n[Java Runtime Environment]\nJRE Path=" + home +
-                        "\nMain Class=testapp.PrintArgs\nVirtual Machine Parameters=" +
-                        vmParameters + "\n" + cache + "\n[Class Path]\nClass Path=\\lib\\*.jar\n");
+        folder.writeIni({.product = "Product Name=" + product + "\nProduct Code=C1",
+                         .jre = "JRE Path=" + home +
+                                "\nMain Class=testapp.PrintArgs\nVirtual Machine Parameters=" +
+                                vmParameters + "\n" + cache,
+                         .classPath = "\\lib\\*.jar"});
     }
 
     // Each run appends its decision trace, which a failing check shows.
@@ -99,8 +104,7 @@ class StartupCache : public ::testing::TestWithParam<Configuration> {
     }
 
     std::string trace() const {
-        std::ifstream log(folder.path() / "trace.log");
-        return "trace of the runs:\n" + std::string(std::istreambuf_iterator<char>(log), {});
+        return "trace of the runs:\n" + readFile(folder.path() / "trace.log");
     }
 
     std::vector<std::string> cacheFiles() const {
@@ -165,7 +169,7 @@ TEST_P(StartupCache, AChangedJarMakesANewCacheAndTheOldOneGoes) {
     ASSERT_EQ(first.exitCode, 0u) << first.output << first.errors << trace();
     std::vector<std::string> before = cacheFiles();
     ASSERT_EQ(before.size(), 1u) << ::testing::PrintToString(before) << trace();
-    packJar(" -C '" + (folder.path() / "lib").string() + "' ."); // other content, other size
+    packJar({"-C", (folder.path() / "lib").string(), "."}); // other content, other size
     RunResult result = run();
     EXPECT_EQ(result.exitCode, 0u) << result.output << result.errors << trace();
     std::vector<std::string> after = cacheFiles();

@@ -1,17 +1,15 @@
 // The Linux launcher asking for a runtime folder on a terminal: run on a
 // pseudo-terminal, answered line by line as its prompts appear.
 #include "e2e/launcher_run.h"
+#include "platform/posix_handles.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
-#include <fstream>
 #include <poll.h>
 #include <signal.h>
-#include <sstream>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace launcher::e2e {
@@ -28,39 +26,28 @@ struct TerminalRun {
 // n-th time "JRE Path: " appears, answers[n] is typed (a missing answer closes
 // the input: end of file).
 TerminalRun runOnTerminal(const fs::path& program, const fs::path& folder,
-                          const std::vector<std::string>& environment,
+                          const std::map<std::string, std::string>& environment,
                           const std::vector<std::string>& answers) {
-    int master = posix_openpt(O_RDWR | O_NOCTTY);
-    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) {
+    platform::UniqueFileDescriptor terminal(posix_openpt(O_RDWR | O_NOCTTY));
+    if (!terminal || grantpt(terminal.get()) != 0 || unlockpt(terminal.get()) != 0) {
         throw std::runtime_error("no pseudo-terminal");
     }
-    std::string slave = ptsname(master);
-    pid_t child = fork();
-    if (child == 0) {
-        setsid();
-        int terminal = open(slave.c_str(), O_RDWR);
-        dup2(terminal, 0);
-        dup2(terminal, 1);
-        dup2(terminal, 2);
-        if (chdir(folder.c_str()) != 0) {
-            _exit(126);
-        }
-        std::vector<char*> variables;
-        for (const std::string& variable : environment) {
-            variables.push_back(const_cast<char*>(variable.c_str()));
-        }
-        variables.push_back(nullptr);
-        char* argv[] = {const_cast<char*>(program.c_str()), const_cast<char*>("typed"), nullptr};
-        execve(argv[0], argv, variables.data());
-        _exit(127);
-    }
+    const int master = terminal.get();
+    const fs::path terminalPath = ptsname(master);
+    testing::Process child({.arguments = {program.string(), "typed"},
+                            .environment = environment,
+                            .inheritEnvironment = false,
+                            .workingFolder = folder,
+                            .input = terminalPath,
+                            .output = terminalPath,
+                            .newSession = true});
     TerminalRun run;
     size_t answered = 0;
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
     for (;;) {
         pollfd ready = {master, POLLIN, 0};
         if (std::chrono::steady_clock::now() > deadline) {
-            kill(child, SIGKILL);
+            child.end(SIGKILL);
             break;
         }
         if (poll(&ready, 1, 100) > 0) {
@@ -86,10 +73,7 @@ TerminalRun runOnTerminal(const fs::path& program, const fs::path& folder,
             }
         }
     }
-    int status = 0;
-    waitpid(child, &status, 0);
-    close(master);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    run.exitCode = child.wait(std::chrono::seconds(120)).value_or(-1);
     return run;
 }
 
@@ -105,16 +89,15 @@ class TerminalPrompt : public ::testing::Test {
         if (jdk.empty()) {
             GTEST_SKIP() << "no JDK under /usr/lib/jvm";
         }
-        folder.writeIni("[Product Information]\nProduct Name=PromptTest\nProduct Code=1\n"
-                        "[Java Runtime Environment]\nMain Class=testapp.PrintArgs\nJRE Path=" +
-                        folder.launcherPath("no-runtime") +
-                        "\nMinimum Version=99\n[Class Path]\nClass Path=" +
-                        folder.testApplicationClasses() + "\n");
+        folder.writeIni({.product = "Product Name=PromptTest\nProduct Code=1",
+                         .jre = "Main Class=testapp.PrintArgs\nJRE Path=" +
+                                folder.launcherPath("no-runtime") + "\nMinimum Version=99",
+                         .classPath = folder.applicationClassPath()});
         fs::create_directories(folder.path() / "config");
         fs::create_directories(folder.path() / "no-runtimes");
-        environment = {"PATH=/usr/bin:/bin",
-                       "XDG_CONFIG_HOME=" + (folder.path() / "config").string(),
-                       "LAUNCHER_RUNTIME_FOLDERS=" + (folder.path() / "no-runtimes").string()};
+        environment = {{"PATH", "/usr/bin:/bin"},
+                       {"XDG_CONFIG_HOME", (folder.path() / "config").string()},
+                       {"LAUNCHER_RUNTIME_FOLDERS", (folder.path() / "no-runtimes").string()}};
     }
 
     fs::path perUserFile() const {
@@ -127,7 +110,7 @@ class TerminalPrompt : public ::testing::Test {
 
     LauncherFolder folder{Configuration{"LinuxPrompt", Target::Linux, ""}};
     std::string jdk;
-    std::vector<std::string> environment;
+    std::map<std::string, std::string> environment;
 };
 
 TEST_F(TerminalPrompt, AFolderWithoutAJvmIsAskedAgainAndTheRightOneIsKept) {
@@ -144,10 +127,8 @@ TEST_F(TerminalPrompt, AFolderWithoutAJvmIsAskedAgainAndTheRightOneIsKept) {
         << result.output;
     EXPECT_NE(result.output.find("arg[0]=typed"), std::string::npos) << result.output;
 
-    std::ifstream saved(perUserFile());
-    std::stringstream content;
-    content << saved.rdbuf();
-    EXPECT_NE(content.str().find("JRE Path=" + jdk + "/"), std::string::npos) << content.str();
+    std::string content = readFile(perUserFile());
+    EXPECT_NE(content.find("JRE Path=" + jdk + "/"), std::string::npos) << content;
     // Later starts, terminal or not, take the saved folder.
     RunResult again = folder.run(
         {"again"}, {{"XDG_CONFIG_HOME", (folder.path() / "config").string()},

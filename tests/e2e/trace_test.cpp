@@ -20,18 +20,12 @@ class Trace : public ::testing::TestWithParam<Configuration> {
 
     bool windows() const { return GetParam().target == Target::Windows; }
 
-    std::string classes() const {
-        return windows() ? windowsPathOf(folder.testApplicationClasses())
-                         : folder.testApplicationClasses();
-    }
-
     std::string mainClass() const {
         return GetParam().realJvm() ? "testapp.Properties" : "testapp.PrintArgs";
     }
 
     void writeIni(const std::string& jre, const std::string& classPath) const {
-        folder.writeIni("[Java Runtime Environment]\n" + jre +
-                        "\n[Class Path]\nClass Path=" + classPath + "\n");
+        folder.writeIni({.jre = jre, .classPath = classPath});
     }
 
     // The run with the trace going to a file of its own, and the lines it wrote.
@@ -41,10 +35,7 @@ class Trace : public ::testing::TestWithParam<Configuration> {
         fs::remove(file);
         environment["LAUNCHER_TRACE"] = windows() ? windowsPathOf(file) : file.string();
         RunResult result = folder.run(arguments, environment);
-        std::ifstream in(file, std::ios::binary);
-        std::stringstream lines;
-        lines << in.rdbuf();
-        return {result, lines.str()};
+        return {result, readFile(file)};
     }
 
     LauncherFolder folder;
@@ -114,14 +105,15 @@ TEST_P(TraceOnTestJvm, EachMistakeShowsItsCause) {
          {"state=unreadable call=open error=", "trace: stop reason=no-main-class"}},
         {"NoMainClass",
          [&](Trace&) {
-             writeIni("JRE Path=" + folder.installRuntime(), classes());
+             writeIni("JRE Path=" + folder.installRuntime(), folder.applicationClassPath());
              return Arrangement{};
          },
          {"state=readable\n", "key=\"Main Class\" from=none value=\"\"",
           "trace: stop reason=no-main-class"}},
         {"NoRuntime",
          [&](Trace&) {
-             writeIni("Main Class=" + mainClass() + "\nMinimum Version=99", classes());
+             writeIni("Main Class=" + mainClass() + "\nMinimum Version=99",
+                      folder.applicationClassPath());
              return noRegisteredRuntimes(folder);
          },
          {"trace: runtime-requirements minimum=99.0 maximum=none",
@@ -130,7 +122,8 @@ TEST_P(TraceOnTestJvm, EachMistakeShowsItsCause) {
           "trace: stop reason=no-runtime"}},
         {"RuntimeOutsideTheBounds",
          [&](Trace& test) {
-             writeIni("Main Class=" + mainClass() + "\nMaximum Version=11", classes());
+             writeIni("Main Class=" + mainClass() + "\nMaximum Version=11",
+                      folder.applicationClassPath());
              return registerRuntimeOfVersion17(test, folder);
          },
          {"version=17.0.1", "result=above-maximum", "trace: stop reason=no-runtime"}},
@@ -144,7 +137,7 @@ TEST_P(TraceOnTestJvm, EachMistakeShowsItsCause) {
                                      : fs::path("/bin/true"),
                            home / library);
              writeIni("JRE Path=" + folder.launcherPath("broken") + "\nMain Class=" + mainClass(),
-                      classes());
+                      folder.applicationClassPath());
              return Arrangement{};
          },
          {"trace: runtime-source source=jre-path", "result=found", "trace: jvm-library-load path=",
@@ -183,7 +176,7 @@ TEST_P(TraceOnTestJvm, EachMistakeShowsItsCause) {
 TEST_P(TraceOnRealJvm, AStartShowsTheRuntimeTheOptionsAndTheEnd) {
     writeIni("JRE Path=" + folder.installRuntime() + "\nMain Class=testapp.Properties" +
                  "\nVirtual Machine Parameters=-Dtraced=\"a b\"",
-             classes());
+             folder.applicationClassPath());
     RunResult result = folder.run({"java.home"}, {{"LAUNCHER_TRACE", "1"}});
     ASSERT_EQ(result.exitCode, 0u) << result.output << result.errors;
     const std::string& trace = result.errors;

@@ -1,8 +1,9 @@
 // The identity options of the Windows build, read back from the executable they
 // produce: a separate build of the launcher alone in a temporary folder, with every
 // option set, and configurations the options must refuse.
-#include "identity/command.h"
 #include "identity/pe_resources.h"
+#include "support/file_bytes.h"
+#include "support/process.h"
 #include "support/test_folder.h"
 
 #include <gtest/gtest.h>
@@ -21,12 +22,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
+// Building the launcher and its layers again takes a while on a busy machine.
+constexpr std::chrono::minutes kBuildLimit{14};
 
 void putWord(std::string& out, uint32_t value) {
     out.push_back(static_cast<char>(value & 0xFF));
@@ -167,14 +164,14 @@ class IdentityBuild : public ::testing::Test {
              "-DLAUNCHER_COMPANY_NAME=" + kStrings.at("CompanyName"),
              "-DLAUNCHER_LEGAL_COPYRIGHT=" + kStrings.at("LegalCopyright"),
              "-DLAUNCHER_INTERNAL_NAME=viewer", "-DLAUNCHER_ORIGINAL_FILENAME=AcmeViewer.exe"});
-        CommandResult configured = runCommand(configure);
+        ProcessResult configured = runProcess(configure, kBuildLimit);
         failure_ = configured.exitCode == 0
                        ? ""
                        : commandLine(configure) + " failed:\n" + tail(configured.output);
         if (failure_.empty()) {
             std::vector<std::string> build = {LAUNCHER_CMAKE, "--build",  build_.string(),
                                               "--target",     "launcher", "-j2"};
-            CommandResult built = runCommand(build);
+            ProcessResult built = runProcess(build, kBuildLimit);
             failure_ =
                 built.exitCode == 0 ? "" : commandLine(build) + " failed:\n" + tail(built.output);
         }
@@ -313,7 +310,7 @@ TEST_P(RefusedOptions, StopTheConfigurationWithAClearMessage) {
         option.replace(at, placeholder.size(), folder.path().string());
     }
     std::vector<std::string> configure = configureCommand(folder.path() / "build", {option});
-    CommandResult result = runCommand(configure);
+    ProcessResult result = runProcess(configure, kBuildLimit);
     EXPECT_NE(result.exitCode, 0) << result.output;
     // CMake breaks long messages into lines; compare with the breaks as spaces.
     std::string output;
@@ -365,7 +362,7 @@ TEST(AcceptedOptions, SmallestAndLargestVersionsConfigure) {
     std::vector<std::string> configure = configureCommand(
         folder.path() / "build",
         {"-DLAUNCHER_FILE_VERSION=0.0.0.0", "-DLAUNCHER_PRODUCT_VERSION=65535.65535.65535.65535"});
-    CommandResult result = runCommand(configure);
+    ProcessResult result = runProcess(configure, kBuildLimit);
     ASSERT_EQ(result.exitCode, 0) << result.output;
     std::string script =
         readFile(folder.path() / "build" / "src" / "identity" / "launcher_identity.rc");

@@ -1,7 +1,8 @@
 // scripts/sign on a copy of the built Windows launcher, with a throw-away code
 // signing certificate made by openssl, checked by osslsigncode verify trusting only
 // the throw-away CA.
-#include "identity/command.h"
+#include "support/file_bytes.h"
+#include "support/process.h"
 #include "support/test_folder.h"
 
 #include <gtest/gtest.h>
@@ -18,13 +19,6 @@ namespace launcher::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
 
 const fs::path kSignScript = fs::path(LAUNCHER_SOURCE_DIR) / "scripts" / "sign";
 constexpr const char* kPassword = "right horse battery";
@@ -62,7 +56,7 @@ class Signing : public ::testing::Test {
              "-out", at("signer.p12"), "-passout", std::string("pass:") + kPassword},
         };
         for (const std::vector<std::string>& step : steps) {
-            CommandResult result = runCommand(step);
+            ProcessResult result = runProcess(step);
             if (result.exitCode != 0) {
                 failure_ = commandLine(step) + " failed:\n" + result.output;
                 return;
@@ -91,7 +85,7 @@ class Signing : public ::testing::Test {
 
     // Runs the script on the input and output; "@KEYS@" in an option stands for the
     // folder of the throw-away keys, which exists only once the suite has started.
-    CommandResult sign(std::vector<std::string> options) const {
+    ProcessResult sign(std::vector<std::string> options) const {
         const std::string placeholder = "@KEYS@";
         for (std::string& option : options) {
             if (option.starts_with(placeholder)) {
@@ -101,11 +95,11 @@ class Signing : public ::testing::Test {
         options.insert(options.begin(), kSignScript.string());
         options.push_back(input_.string());
         options.push_back(output_.string());
-        return runCommand(options);
+        return runProcess(options);
     }
 
-    static CommandResult verify(const fs::path& signedFile, const char* caFile = "ca.pem") {
-        return runCommand(
+    static ProcessResult verify(const fs::path& signedFile, const char* caFile = "ca.pem") {
+        return runProcess(
             {"osslsigncode", "verify", "-CAfile", key(caFile), "-in", signedFile.string()});
     }
 
@@ -144,10 +138,10 @@ void PrintTo(const Credentials& row, std::ostream* out) {
 class SigningWith : public Signing, public ::testing::WithParamInterface<Credentials> {};
 
 TEST_P(SigningWith, WritesACopyThatVerifiesAgainstTheCa) {
-    CommandResult signing = sign(GetParam().options);
+    ProcessResult signing = sign(GetParam().options);
     ASSERT_EQ(signing.exitCode, 0) << signing.output;
     ASSERT_TRUE(fs::exists(output_));
-    CommandResult verified = verify(output_);
+    ProcessResult verified = verify(output_);
     EXPECT_EQ(verified.exitCode, 0) << verified.output;
     EXPECT_NE(verified.output.find("Signature verification: ok"), std::string::npos)
         << verified.output;
@@ -168,7 +162,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& row) { return row.param.name; });
 
 TEST_F(Signing, VerificationFailsWhenAByteChangesAfterSigning) {
-    CommandResult signing =
+    ProcessResult signing =
         sign({"--pkcs12", key("signer.p12"), "--password-file", key("password")});
     ASSERT_EQ(signing.exitCode, 0) << signing.output;
     ASSERT_EQ(verify(output_).exitCode, 0);
@@ -176,27 +170,27 @@ TEST_F(Signing, VerificationFailsWhenAByteChangesAfterSigning) {
     // Inside the image's sections, far from the signature appended at the end.
     bytes[unsigned_.size() / 2] = static_cast<char>(bytes[unsigned_.size() / 2] ^ 0x01);
     fs::path tampered = work_->write("tampered.exe", bytes);
-    CommandResult verified = verify(tampered);
+    ProcessResult verified = verify(tampered);
     EXPECT_NE(verified.exitCode, 0) << verified.output;
     EXPECT_EQ(verified.output.find("Signature verification: ok"), std::string::npos)
         << verified.output;
 }
 
 TEST_F(Signing, VerificationFailsTrustingAnotherCa) {
-    CommandResult signing =
+    ProcessResult signing =
         sign({"--pkcs12", key("signer.p12"), "--password-file", key("password")});
     ASSERT_EQ(signing.exitCode, 0) << signing.output;
-    CommandResult verified = verify(output_, "other-ca.pem");
+    ProcessResult verified = verify(output_, "other-ca.pem");
     EXPECT_NE(verified.exitCode, 0) << verified.output;
 }
 
 TEST_F(Signing, VerificationFailsOnTheUnsignedLauncher) {
-    CommandResult verified = verify(input_);
+    ProcessResult verified = verify(input_);
     EXPECT_NE(verified.exitCode, 0) << verified.output;
 }
 
 TEST_F(Signing, SigningInPlaceReplacesTheInputWithTheSignedFile) {
-    CommandResult signing = runCommand({kSignScript.string(), "--pkcs12", key("signer.p12"),
+    ProcessResult signing = runProcess({kSignScript.string(), "--pkcs12", key("signer.p12"),
                                         "--password", kPassword, input_.string(), input_.string()});
     ASSERT_EQ(signing.exitCode, 0) << signing.output;
     EXPECT_EQ(verify(input_).exitCode, 0);
@@ -205,13 +199,13 @@ TEST_F(Signing, SigningInPlaceReplacesTheInputWithTheSignedFile) {
 
 TEST_F(Signing, AnExistingOutputIsReplacedOnlyWithForce) {
     std::ofstream(output_, std::ios::binary) << "an earlier build";
-    CommandResult refused = sign({"--pkcs12", key("signer.p12"), "--password", kPassword});
+    ProcessResult refused = sign({"--pkcs12", key("signer.p12"), "--password", kPassword});
     EXPECT_NE(refused.exitCode, 0);
     EXPECT_NE(refused.output.find("exists; give --force to replace it"), std::string::npos)
         << refused.output;
     EXPECT_EQ(readFile(output_), "an earlier build");
 
-    CommandResult forced =
+    ProcessResult forced =
         sign({"--force", "--pkcs12", key("signer.p12"), "--password", kPassword});
     ASSERT_EQ(forced.exitCode, 0) << forced.output;
     EXPECT_EQ(verify(output_).exitCode, 0);
@@ -219,7 +213,7 @@ TEST_F(Signing, AnExistingOutputIsReplacedOnlyWithForce) {
 
 TEST_F(Signing, AFolderAsOutputIsRefusedEvenWithForce) {
     fs::create_directories(output_);
-    CommandResult refused =
+    ProcessResult refused =
         sign({"--force", "--pkcs12", key("signer.p12"), "--password", kPassword});
     EXPECT_NE(refused.exitCode, 0);
     EXPECT_NE(refused.output.find("is a folder"), std::string::npos) << refused.output;
@@ -245,7 +239,7 @@ TEST_P(FailedSigningRun, LeavesTheInputAndWritesNothing) {
         unsigned_ = "not an executable\n";
         input_ = work_->write("launcher.exe", unsigned_);
     }
-    CommandResult signing = sign(GetParam().options);
+    ProcessResult signing = sign(GetParam().options);
     EXPECT_NE(signing.exitCode, 0) << signing.output;
     EXPECT_NE(signing.output.find(GetParam().message), std::string::npos) << signing.output;
     EXPECT_FALSE(fs::exists(output_));

@@ -5,6 +5,7 @@
 #include "platform/file_system.h"
 #include "platform/text.h"
 #include "support/printers.h"
+#include "support/scoped_variable.h"
 #include "support/test_folder.h"
 
 #include <gtest/gtest.h>
@@ -98,6 +99,7 @@ TEST_F(ClassPath, EmbeddedJarPutsTheExecutableFirst) {
 }
 
 TEST_F(ClassPath, EnvironmentReferencesAreExpandedInEachEntry) {
+    testing::ScopedVariable restored(u"ZEN_JVM_HOME");
     ASSERT_TRUE(platform::setEnvironmentVariable(u"ZEN_JVM_HOME", under(u"lib")));
     WideString entries(u"%ZEN_JVM_HOME%");
     entries.append(kSeparator).append(u"util.jar;\\%ZEN_UNDEFINED_NAME%.jar");
@@ -180,6 +182,7 @@ class OptionList : public ::testing::Test {
 };
 
 TEST_F(OptionList, ClassPathFirstThenParametersExpandedAfterUnquoting) {
+    testing::ScopedVariable restored(u"ZEN_TEST_TITLE");
     ASSERT_TRUE(platform::setEnvironmentVariable(u"ZEN_TEST_TITLE", WideString(u"Title")));
     settings.vmParameters = u"-Xmx64m \"-Dt=%ZEN_TEST_TITLE% here\"";
     JvmOptionAssembly assembly;
@@ -191,6 +194,7 @@ TEST_F(OptionList, ClassPathFirstThenParametersExpandedAfterUnquoting) {
 }
 
 TEST_F(OptionList, RedirectionNamesAndAppendFlags) {
+    testing::ScopedVariable restored(u"ZEN_TEST_LOGS");
     ASSERT_TRUE(platform::setEnvironmentVariable(u"ZEN_TEST_LOGS", WideString(u"logs")));
     settings.outputFile = u"%ZEN_TEST_LOGS%/out.txt";
     settings.errorFile = u"err.txt";

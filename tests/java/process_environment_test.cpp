@@ -3,6 +3,7 @@
 #include "platform/environment.h"
 #include "platform/file_system.h"
 #include "platform/text.h"
+#include "support/scoped_variable.h"
 
 #include <gtest/gtest.h>
 
@@ -60,18 +61,8 @@ const EnvironmentCase kCases[] = {
 
 class ProcessEnvironment : public ::testing::TestWithParam<EnvironmentCase> {
   protected:
-    ProcessEnvironment() {
-        hadPath = platform::getEnvironmentVariable(platform::kSearchPathVariable, savedPath);
-        platform::setEnvironmentVariable(platform::kSearchPathVariable,
-                                         platform::utf8ToWide(native("C:\\Windows\\system32")));
-    }
-    ~ProcessEnvironment() override {
-        platform::setEnvironmentVariable(platform::kSearchPathVariable,
-                                         hadPath ? savedPath : WideString());
-    }
-
-    WideString savedPath;
-    bool hadPath = false;
+    testing::ScopedVariable path{platform::kSearchPathVariable,
+                                 platform::utf8ToWide(native("C:\\Windows\\system32")).view()};
 };
 
 TEST_P(ProcessEnvironment, PublishesTheRuntimeAndExtendsThePath) {

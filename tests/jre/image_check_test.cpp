@@ -2,6 +2,7 @@
 #include "jre/image_check.h"
 #include "jre/jvm_library.h"
 #include "platform/module_path.h"
+#include "support/image_bytes.h"
 #include "support/test_folder.h"
 
 #include <gtest/gtest.h>
@@ -14,54 +15,13 @@ namespace {
 using testing::TestFolder;
 using testing::toU16;
 
-constexpr uint16_t kX86 = 0x014C;
-constexpr uint16_t kX64 = 0x8664;
+using testing::elfHeader;
+using testing::peImage;
+using testing::putLittleEndian;
+
+constexpr uint16_t kX86 = testing::kPeMachineX86;
+constexpr uint16_t kX64 = testing::kPeMachineX64;
 constexpr uint16_t kArm = 0x01C4;
-
-void putLittleEndian(std::string& bytes, size_t at, uint64_t value, size_t width) {
-    if (bytes.size() < at + width) {
-        bytes.resize(at + width, '\0');
-    }
-    for (size_t index = 0; index < width; ++index) {
-        bytes[at + index] = static_cast<char>((value >> (8 * index)) & 0xFF);
-    }
-}
-
-// A DOS header whose e_lfanew is `ntOffset`, "PE\0\0" and the machine field at
-// that offset, then cut (or padded with zeros) to `size` bytes.
-std::string peImage(uint16_t machine, uint32_t ntOffset = 0x80, size_t size = 0x200) {
-    std::string bytes(64, '\0');
-    bytes[0] = 'M';
-    bytes[1] = 'Z';
-    putLittleEndian(bytes, 0x3C, ntOffset, 4);
-    if (ntOffset < (1u << 20)) {
-        bytes.resize(std::max<size_t>(bytes.size(), ntOffset + 24), '\0');
-        bytes.replace(ntOffset, 4, std::string("PE\0\0", 4));
-        putLittleEndian(bytes, ntOffset + 4, machine, 2);
-    }
-    bytes.resize(size, '\0');
-    return bytes;
-}
-
-// The ELF identification and the start of the header up to e_machine, padded to
-// the size of a whole 32-bit (52 bytes) or 64-bit (64 bytes) header.
-std::string elfHeader(unsigned char elfClass, unsigned char byteOrder, uint16_t machine) {
-    std::string bytes(elfClass == 2 ? 64 : 52, '\0');
-    bytes.replace(0, 4,
-                  "\x7F"
-                  "ELF");
-    bytes[4] = static_cast<char>(elfClass);
-    bytes[5] = static_cast<char>(byteOrder);
-    bytes[6] = 1;  // EV_CURRENT
-    bytes[16] = 3; // ET_DYN
-    if (byteOrder == 2) {
-        bytes[18] = static_cast<char>(machine >> 8);
-        bytes[19] = static_cast<char>(machine & 0xFF);
-    } else {
-        putLittleEndian(bytes, 18, machine, 2);
-    }
-    return bytes;
-}
 
 std::span<const std::byte> asBytes(const std::string& bytes) {
     return std::as_bytes(std::span(bytes.data(), bytes.size()));
@@ -106,7 +66,7 @@ std::vector<ImageCase> peCases() {
          "MZ is how this text begins, and it goes on for long enough to fill a DOS "
          "header with letters, but it is no image at all.\r\n",
          false},
-        {"64-bit ELF", elfHeader(2, 1, 62), false},
+        {"64-bit ELF", elfHeader(2, 62, 1), false},
     };
 }
 
@@ -142,17 +102,17 @@ TEST(PeImage, SignatureAndMachineMustBothBeThere) {
 }
 
 std::vector<ImageCase> elfCases() {
-    std::string truncated = elfHeader(1, 1, 3).substr(0, 19);
-    std::string badMagic = elfHeader(1, 1, 3);
+    std::string truncated = elfHeader(1, 3, 1).substr(0, 19);
+    std::string badMagic = elfHeader(1, 3, 1);
     badMagic[1] = 'e';
     return {
-        {"32-bit x86", elfHeader(1, 1, 3), true},
-        {"32-bit x86 declared big-endian", elfHeader(1, 2, 3), true},
-        {"32-bit x86 machine in the wrong byte order", elfHeader(1, 2, 0x0300), false},
-        {"64-bit x86-64", elfHeader(2, 1, 62), false},
-        {"64-bit claiming EM_386", elfHeader(2, 1, 3), false},
-        {"32-bit ARM", elfHeader(1, 1, 40), false},
-        {"no byte order", elfHeader(1, 0, 3), false},
+        {"32-bit x86", elfHeader(1, 3, 1), true},
+        {"32-bit x86 declared big-endian", elfHeader(1, 3, 2), true},
+        {"32-bit x86 machine in the wrong byte order", elfHeader(1, 0x0300, 2), false},
+        {"64-bit x86-64", elfHeader(2, 62, 1), false},
+        {"64-bit claiming EM_386", elfHeader(2, 3, 1), false},
+        {"32-bit ARM", elfHeader(1, 40, 1), false},
+        {"no byte order", elfHeader(1, 3, 0), false},
         {"cut before the machine field ends", truncated, false},
         {"bad magic", badMagic, false},
         {"x86 PE", peImage(kX86), false},

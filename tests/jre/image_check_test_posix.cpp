@@ -1,5 +1,6 @@
 // The x86 check on ELF files.
 #include "jre/jvm_library.h"
+#include "support/image_bytes.h"
 #include "support/test_folder.h"
 
 #include <gtest/gtest.h>
@@ -14,19 +15,8 @@ namespace {
 using testing::TestFolder;
 using testing::toU16;
 
-std::string elfHeader(unsigned char elfClass, uint16_t machine) {
-    std::string bytes(elfClass == 2 ? 64 : 52, '\0');
-    bytes.replace(0, 4,
-                  "\x7F"
-                  "ELF");
-    bytes[4] = static_cast<char>(elfClass);
-    bytes[5] = 1; // little-endian
-    bytes[6] = 1;
-    bytes[16] = 3;
-    bytes[18] = static_cast<char>(machine & 0xFF);
-    bytes[19] = static_cast<char>(machine >> 8);
-    return bytes;
-}
+using testing::elfHeader;
+using testing::putLittleEndian;
 
 // A 64-bit launcher can load a 32-bit ELF library no more than a 32-bit DLL.
 TEST(X86Library, ElfFilesAreCheckedToo) {
@@ -66,25 +56,16 @@ TEST(UnloadableLibraryFile, FifosAndFoldersAreRefusedWithoutWaiting) {
 TEST(UnloadableLibraryFile, ElfHeadersThatReachBeyondTheFile) {
     TestFolder folder;
     std::string header = elfHeader(2, 62);
-    auto set64 = [](std::string& bytes, size_t at, uint64_t value) {
-        for (size_t i = 0; i < 8; ++i) {
-            bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-        }
-    };
-    auto set16 = [](std::string& bytes, size_t at, uint16_t value) {
-        bytes[at] = static_cast<char>(value & 0xFF);
-        bytes[at + 1] = static_cast<char>(value >> 8);
-    };
     // One PT_LOAD entry right after the header, covering [0, fileSize) of 4096 bytes.
     auto image = [&](uint64_t segmentOffset, uint64_t segmentFileSize, uint16_t entries) {
         std::string bytes = header;
-        set64(bytes, 32, 64); // e_phoff
-        set16(bytes, 54, 56); // e_phentsize
-        set16(bytes, 56, entries);
+        putLittleEndian(bytes, 32, 64, 8); // e_phoff
+        putLittleEndian(bytes, 54, 56, 2); // e_phentsize
+        putLittleEndian(bytes, 56, entries, 2);
         std::string entry(56, '\0');
         entry[0] = 1; // PT_LOAD
-        set64(entry, 8, segmentOffset);
-        set64(entry, 32, segmentFileSize);
+        putLittleEndian(entry, 8, segmentOffset, 8);
+        putLittleEndian(entry, 32, segmentFileSize, 8);
         bytes += entry;
         bytes.resize(4096, '\0');
         return bytes;

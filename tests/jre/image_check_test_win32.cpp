@@ -2,6 +2,7 @@
 #include "jre/jvm_library.h"
 #include "platform/text.h"
 #include "platform/win32_handles.h"
+#include "support/image_bytes.h"
 #include "support/test_folder.h"
 
 #include <gtest/gtest.h>
@@ -70,11 +71,7 @@ TEST(X86Library, SameAnswerAsImageNtHeaderForValidImages) {
 // Another program holding the file without sharing it keeps the check from reading.
 TEST(X86Library, FileLockedByAnotherOpenGivesFalse) {
     TestFolder folder;
-    std::string image(0x200, '\0');
-    image.replace(0, 2, "MZ");
-    image[0x3C] = static_cast<char>(0x80);
-    image.replace(0x80, 6, std::string("PE\0\0\x4C\x01", 6));
-    std::u16string path = toU16(folder.write("jvm.dll", image));
+    std::u16string path = toU16(folder.write("jvm.dll", testing::peImage(testing::kPeMachineX86)));
     ASSERT_TRUE(isX86Library(WideString(path)));
 
     platform::UniqueFileHandle exclusive(CreateFileW(platform::wide(path.c_str()), GENERIC_READ, 0,
@@ -86,13 +83,7 @@ TEST(X86Library, FileLockedByAnotherOpenGivesFalse) {
 // Only PE images are libraries here: a 32-bit ELF file is not read as one.
 TEST(X86Library, ElfFileIsNoWindowsImage) {
     TestFolder folder;
-    std::string elf(52, '\0');
-    elf.replace(0, 4,
-                "\x7F"
-                "ELF");
-    elf[4] = 1;
-    elf[5] = 1;
-    elf[18] = 3;
+    std::string elf = testing::elfHeader(1, testing::kElfMachineX86);
     EXPECT_FALSE(isX86Library(WideString(toU16(folder.write("libjvm.so", elf)))));
 }
 

@@ -4,31 +4,45 @@
 #include "jre/jvm_library.h"
 #include "platform/file_system.h"
 #include "platform/text.h"
+#include "support/file_bytes.h"
+#include "support/standard_output.h"
 #include "support/test_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <functional>
-#include <iterator>
+#include <cerrno>
 #include <optional>
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
 
 namespace launcher {
 
-// Everything the C runtime writes to the standard output while `action` runs, as
-// the bytes that reach a file (jvm_library_test_capture_*.cpp).
-std::string captureStandardOutput(const std::function<void()>& action);
-// What the standard output holds for one '\n' written to it.
-extern const std::string_view kStandardOutputLineEnd;
-// The system error code of a failed look-up of a missing export.
-extern const uint32_t kMissingExportCode;
+namespace {
+
+using testing::captureStandardOutput;
+
+// The system error code of a failed look-up of a missing export, and the code
+// message 222 carries for a file that is no whole, plain library file.
+#if defined(_WIN32)
+constexpr uint32_t kMissingExportCode = ERROR_PROC_NOT_FOUND;
+constexpr uint32_t kUnloadableImageCode = ERROR_BAD_EXE_FORMAT;
+#else
+// dlsym sets no errno; the platform layer names the missing symbol ENOENT.
+constexpr uint32_t kMissingExportCode = ENOENT;
+constexpr uint32_t kUnloadableImageCode = ENOEXEC;
+#endif
+
 // Whether the code is what the system gives for loading a file that is missing
 // (`missing`) or is no library for this process.
-bool isLoadFailureCode(uint32_t code, bool missing);
-// The code message 222 carries for a file that is no whole, plain library file.
-extern const uint32_t kUnloadableImageCode;
-
-namespace {
+bool isLoadFailureCode(uint32_t code, [[maybe_unused]] bool missing) {
+#if defined(_WIN32)
+    return missing ? code == ERROR_MOD_NOT_FOUND : code == ERROR_BAD_EXE_FORMAT;
+#else
+    return code != 0;
+#endif
+}
 
 using testing::TestFolder;
 using testing::toU16;
@@ -38,7 +52,7 @@ std::string errorLine(const std::string& text) {
     std::string line = "Error: ";
     for (char character : text + " \n") {
         if (character == '\n') {
-            line += kStandardOutputLineEnd;
+            line += testing::kStandardOutputLineEnd;
         } else {
             line += character;
         }
@@ -50,7 +64,7 @@ std::string errorLine(const std::string& text) {
 // does not have that shape around `before`.
 std::optional<uint32_t> reportedCode(const std::string& output, const std::string& before) {
     std::string head = errorLine(before + " (errno = ");
-    head.resize(head.size() - kStandardOutputLineEnd.size() - 1); // without " \n"
+    head.resize(head.size() - testing::kStandardOutputLineEnd.size() - 1); // without " \n"
     std::string tail = errorLine(").\n");
     tail.erase(0, std::string_view("Error: ").size());
     if (output.size() <= head.size() + tail.size() || !output.starts_with(head) ||
@@ -123,8 +137,7 @@ TEST(JvmLibraryLoad, FilesThatAreNoLibraryOfThisProcessFailWithTheirPath) {
 // maps it: its segments or sections would reach past the end of the file, and
 // touching them would end the process (SIGBUS on Linux). Reported as message 222.
 TEST(JvmLibraryLoad, ALibraryCutShortIsRefusedWithMessage222) {
-    std::ifstream in(platform::wideToNarrow(LAUNCHER_TEST_JNI_COMPLETE), std::ios::binary);
-    std::string whole((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string whole = testing::readFile(std::u16string(LAUNCHER_TEST_JNI_COMPLETE));
     ASSERT_GT(whole.size(), 4096u);
     TestFolder folder;
     const size_t lengths[] = {whole.size() / 2, whole.size() / 4, 1024};

@@ -7,6 +7,7 @@
 #include "platform/file_system.h"
 #include "platform/text.h"
 #include "support/own_ini_file.h"
+#include "support/standard_output.h"
 #include "support/test_folder.h"
 
 #include <gtest/gtest.h>
@@ -17,10 +18,9 @@
 
 namespace launcher {
 
-std::string captureStandardOutput(const std::function<void()>& action);
-
 namespace {
 
+using testing::captureStandardOutput;
 using testing::TestFolder;
 
 WideString toU16(const std::filesystem::path& path) {

@@ -1,10 +1,11 @@
 // A temporary folder per test.
 #include "support/test_folder.h"
 
+#include "support/file_bytes.h"
+
 #include <atomic>
 #include <chrono>
 #include <fstream>
-#include <sstream>
 
 namespace launcher::testing {
 
@@ -30,10 +31,7 @@ std::filesystem::path TestFolder::write(std::string_view relative, std::string_v
 }
 
 std::string TestFolder::read(std::string_view relative) const {
-    std::ifstream in(path_ / std::filesystem::path(relative), std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
+    return readFile(path_ / std::filesystem::path(relative));
 }
 
 std::u16string toU16(const std::filesystem::path& path) {

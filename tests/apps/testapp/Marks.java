@@ -21,6 +21,11 @@ final class Marks {
         }
     }
 
+    static boolean exists(String name) {
+        String folder = System.getProperty("testapp.marks");
+        return folder != null && Files.exists(Paths.get(folder, name));
+    }
+
     static void write(String name, String content) {
         String folder = System.getProperty("testapp.marks");
         if (folder == null) {

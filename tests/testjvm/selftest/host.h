@@ -28,19 +28,6 @@ std::filesystem::path executablePath();
 // jvm.dll or libjvm.so.
 std::string libraryFileName();
 
-// Sets the variable for the scope's lifetime, then restores the earlier state.
-class ScopedEnvironment {
-  public:
-    ScopedEnvironment(std::string name, const std::filesystem::path& value);
-    ~ScopedEnvironment();
-    ScopedEnvironment(const ScopedEnvironment&) = delete;
-    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
-  private:
-    std::string name_;
-    std::optional<std::filesystem::path::string_type> previous_;
-};
-
 // Runs `work` on a new thread whose stack has the given size, and waits for it.
 void runOnThreadWithStack(size_t stackSize, const std::function<void()>& work);
 

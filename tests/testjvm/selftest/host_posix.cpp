@@ -2,34 +2,17 @@
 #include "host.h"
 
 #include "platform/posix_handles.h"
+#include "support/file_bytes.h"
+#include "support/process.h"
 
-#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <dlfcn.h>
-#include <fcntl.h>
-#include <fstream>
 #include <memory>
 #include <pthread.h>
-#include <spawn.h>
-#include <sstream>
 #include <stdexcept>
-#include <sys/wait.h>
-
-extern char** environ;
 
 namespace testjvm::selftest {
-
-namespace {
-
-std::string readFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
-} // namespace
 
 std::optional<Library> Library::load(const std::filesystem::path& path) {
     void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -49,22 +32,6 @@ std::filesystem::path executablePath() {
 
 std::string libraryFileName() {
     return "libjvm.so";
-}
-
-ScopedEnvironment::ScopedEnvironment(std::string name, const std::filesystem::path& value)
-    : name_(std::move(name)) {
-    if (const char* old = std::getenv(name_.c_str())) {
-        previous_ = old;
-    }
-    setenv(name_.c_str(), value.c_str(), 1);
-}
-
-ScopedEnvironment::~ScopedEnvironment() {
-    if (previous_) {
-        setenv(name_.c_str(), previous_->c_str(), 1);
-    } else {
-        unsetenv(name_.c_str());
-    }
 }
 
 void runOnThreadWithStack(size_t stackSize, const std::function<void()>& work) {
@@ -111,38 +78,20 @@ void writeStandardError(std::string_view bytes) {
 
 ChildResult runSelf(const std::vector<std::string>& arguments,
                     const std::filesystem::path& folder) {
-    std::string program = executablePath().string();
-    std::vector<std::string> texts{program};
-    texts.insert(texts.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& text : texts) {
-        argv.push_back(text.data());
-    }
-    argv.push_back(nullptr);
+    std::vector<std::string> argv{executablePath().string()};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
     std::filesystem::path outPath = folder / "child-out.txt";
     std::filesystem::path errPath = folder / "child-err.txt";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t child = 0;
-    int failed = posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (failed != 0) {
-        throw std::runtime_error("posix_spawn failed");
-    }
-    int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
+    // No time limit here: CTest's ends a child that hangs, with the test.
+    int status =
+        launcher::testing::runProcess({.arguments = argv, .output = outPath, .errors = errPath},
+                                      std::chrono::hours(24))
+            .exitCode;
     ChildResult result;
-    if (WIFEXITED(status)) {
-        result.exitCode = WEXITSTATUS(status);
-    }
-    result.aborted = WIFSIGNALED(status) && WTERMSIG(status) == SIGABRT;
-    result.out = readFile(outPath);
-    result.err = readFile(errPath);
+    result.exitCode = status < 128 ? status : -1;
+    result.aborted = status == 128 + SIGABRT;
+    result.out = launcher::testing::readFile(outPath);
+    result.err = launcher::testing::readFile(errPath);
     return result;
 }
 

@@ -2,9 +2,8 @@
 #include "host.h"
 
 #include "platform/win32_handles.h"
+#include "support/file_bytes.h"
 
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 namespace testjvm::selftest {
@@ -13,13 +12,6 @@ namespace {
 
 using launcher::platform::UniqueFileHandle;
 using launcher::platform::UniqueKernelHandle;
-
-std::string readFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
 
 std::wstring widen(std::string_view text, UINT codePage) {
     int length =
@@ -59,23 +51,6 @@ std::filesystem::path executablePath() {
 
 std::string libraryFileName() {
     return "jvm.dll";
-}
-
-ScopedEnvironment::ScopedEnvironment(std::string name, const std::filesystem::path& value)
-    : name_(std::move(name)) {
-    std::wstring wideName = widen(name_, CP_UTF8);
-    DWORD length = GetEnvironmentVariableW(wideName.c_str(), nullptr, 0);
-    if (length > 0) {
-        std::wstring old(length, L'\0');
-        old.resize(GetEnvironmentVariableW(wideName.c_str(), old.data(), length));
-        previous_ = old;
-    }
-    SetEnvironmentVariableW(wideName.c_str(), value.c_str());
-}
-
-ScopedEnvironment::~ScopedEnvironment() {
-    std::wstring wideName = widen(name_, CP_UTF8);
-    SetEnvironmentVariableW(wideName.c_str(), previous_ ? previous_->c_str() : nullptr);
 }
 
 void runOnThreadWithStack(size_t stackSize, const std::function<void()>& work) {
@@ -146,8 +121,8 @@ ChildResult runSelf(const std::vector<std::string>& arguments,
         // The C runtime's abort() ends the process with exit code 3.
         result.aborted = code == 3;
     }
-    result.out = readFile(outPath);
-    result.err = readFile(errPath);
+    result.out = launcher::testing::readFile(outPath);
+    result.err = launcher::testing::readFile(errPath);
     return result;
 }
 

@@ -1,6 +1,7 @@
 // The test JVM seen from a launcher's side: entry points, the record, option checks,
 // and the scripted applications called through the JNI function table.
 #include "jvm_client.h"
+#include "support/scoped_variable.h"
 #include "support/test_folder.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +18,7 @@
 namespace testjvm::selftest {
 namespace {
 
+using launcher::testing::ScopedVariable;
 using launcher::testing::TestFolder;
 using Lines = std::vector<std::string>;
 
@@ -82,7 +84,7 @@ class TestJvm : public ::testing::Test {
     std::string fileText(const std::string& name) const { return folder.read(name); }
 
     TestFolder folder;
-    ScopedEnvironment recordTo{"TESTJVM_RECORD", folder.path() / "record.txt"};
+    ScopedVariable recordTo{u"TESTJVM_RECORD", (folder.path() / "record.txt").u16string()};
     LoadedJvm jvm = LoadedJvm::freshCopy(folder.path());
 };
 
@@ -136,7 +138,7 @@ TEST_F(TestJvm, Jdk11RecordReceivesTheDefaultStackSizeButTheCallReportsAnError) 
 }
 
 TEST_F(TestJvm, DefaultStackSizeComesFromTheEnvironment) {
-    ScopedEnvironment stack("TESTJVM_DEFAULT_STACK", "524288");
+    ScopedVariable stack(u"TESTJVM_DEFAULT_STACK", u"524288");
     Jdk11Record record;
     record.set(0, 0x00010001);
     jvm.defaultArgs(record.bytes);
@@ -734,8 +736,9 @@ class TestJvmProcess : public TestJvm {
         // A sanitizer's leak check at exit cannot cope with a process that System.exit
         // ends from one thread while others run; the child's leaks are not our subject.
         const char* sanitizer = std::getenv("ASAN_OPTIONS");
-        ScopedEnvironment noLeakCheck(
-            "ASAN_OPTIONS", std::string(sanitizer != nullptr ? sanitizer : "") + ":detect_leaks=0");
+        std::string options =
+            std::string(sanitizer != nullptr ? sanitizer : "") + ":detect_leaks=0";
+        ScopedVariable noLeakCheck(u"ASAN_OPTIONS", std::u16string(options.begin(), options.end()));
         return runSelf({"--scenario", scenario}, folder.path());
     }
 };

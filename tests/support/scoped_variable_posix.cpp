@@ -1,6 +1,6 @@
 // A process variable set for one test and restored afterwards (Linux).
 #include "platform/text.h"
-#include "scoped_variable.h"
+#include "support/scoped_variable.h"
 
 #include <cstdlib>
 
@@ -14,10 +14,14 @@ std::string narrow(std::u16string_view text) {
 
 } // namespace
 
-ScopedVariable::ScopedVariable(std::u16string_view name, std::u16string_view value) : name_(name) {
+ScopedVariable::ScopedVariable(std::u16string_view name) : name_(name) {
     if (const char* old = std::getenv(narrow(name).c_str())) {
         previous_ = std::u16string(platform::narrowToWide(old).view());
     }
+}
+
+ScopedVariable::ScopedVariable(std::u16string_view name, std::u16string_view value)
+    : ScopedVariable(name) {
     setenv(narrow(name).c_str(), narrow(value).c_str(), 1);
 }
 

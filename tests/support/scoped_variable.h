@@ -1,16 +1,17 @@
 // An environment variable set for one test and put back as it was afterwards.
 #pragma once
 
-#include "base/wide_string.h"
-
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace launcher::testing {
 
 class ScopedVariable {
   public:
     ScopedVariable(std::u16string_view name, std::u16string_view value);
+    // Only saves the variable, for a test that sets it through the code under test.
+    explicit ScopedVariable(std::u16string_view name);
     ~ScopedVariable();
     ScopedVariable(const ScopedVariable&) = delete;
     ScopedVariable& operator=(const ScopedVariable&) = delete;

@@ -1,25 +1,14 @@
-// Capturing standard output around a load, and the load failure codes (Windows).
-#include "support/test_folder.h"
+// Capturing standard output (Windows).
+#include "support/standard_output.h"
 
-#include <windows.h>
+#include "support/test_folder.h"
 
 #include <cstdio>
 #include <fcntl.h>
-#include <functional>
 #include <io.h>
-#include <string>
 #include <sys/stat.h>
 
-namespace launcher {
-
-// The standard output is in text mode: the runtime writes CR LF for each line feed.
-extern const std::string_view kStandardOutputLineEnd = "\r\n";
-extern const uint32_t kMissingExportCode = ERROR_PROC_NOT_FOUND;
-extern const uint32_t kUnloadableImageCode = ERROR_BAD_EXE_FORMAT;
-
-bool isLoadFailureCode(uint32_t code, bool missing) {
-    return missing ? code == ERROR_MOD_NOT_FOUND : code == ERROR_BAD_EXE_FORMAT;
-}
+namespace launcher::testing {
 
 namespace {
 
@@ -35,7 +24,7 @@ struct RuntimeDescriptor { // a descriptor of the C runtime, closed with it
 } // namespace
 
 std::string captureStandardOutput(const std::function<void()>& action) {
-    testing::TestFolder folder;
+    TestFolder folder;
     auto path = folder.path() / "stdout.txt";
     std::fflush(stdout);
     const int output = _fileno(stdout);
@@ -63,4 +52,4 @@ std::string captureStandardOutput(const std::function<void()>& action) {
     return folder.read("stdout.txt");
 }
 
-} // namespace launcher
+} // namespace launcher::testing

@@ -1,5 +1,5 @@
 // A process variable set for one test and restored afterwards (Windows).
-#include "scoped_variable.h"
+#include "support/scoped_variable.h"
 
 #include <windows.h>
 
@@ -15,13 +15,17 @@ const wchar_t* wide(const std::u16string& text) {
 
 } // namespace
 
-ScopedVariable::ScopedVariable(std::u16string_view name, std::u16string_view value) : name_(name) {
+ScopedVariable::ScopedVariable(std::u16string_view name) : name_(name) {
     DWORD size = GetEnvironmentVariableW(wide(name_), nullptr, 0);
     if (size > 0) {
         std::vector<wchar_t> buffer(size);
         DWORD length = GetEnvironmentVariableW(wide(name_), buffer.data(), size);
         previous_ = std::u16string(reinterpret_cast<const char16_t*>(buffer.data()), length);
     }
+}
+
+ScopedVariable::ScopedVariable(std::u16string_view name, std::u16string_view value)
+    : ScopedVariable(name) {
     SetEnvironmentVariableW(wide(name_), wide(std::u16string(value)));
 }
 

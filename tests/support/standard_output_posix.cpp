@@ -1,26 +1,17 @@
-// Capturing standard output around a load, and the load failure codes (Linux).
+// Capturing standard output (Linux).
+#include "support/standard_output.h"
+
 #include "platform/posix_handles.h"
 #include "support/test_folder.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
-#include <functional>
-#include <string>
+#include <unistd.h>
 
-namespace launcher {
-
-extern const std::string_view kStandardOutputLineEnd = "\n";
-// dlsym sets no errno; the platform layer names the missing symbol ENOENT.
-extern const uint32_t kMissingExportCode = ENOENT;
-extern const uint32_t kUnloadableImageCode = ENOEXEC;
-
-bool isLoadFailureCode(uint32_t code, bool) {
-    return code != 0;
-}
+namespace launcher::testing {
 
 std::string captureStandardOutput(const std::function<void()>& action) {
-    testing::TestFolder folder;
+    TestFolder folder;
     auto path = folder.path() / "stdout.txt";
     std::fflush(stdout);
     platform::UniqueFileDescriptor saved(dup(STDOUT_FILENO));
@@ -45,4 +36,4 @@ std::string captureStandardOutput(const std::function<void()>& action) {
     return folder.read("stdout.txt");
 }
 
-} // namespace launcher
+} // namespace launcher::testing
