@@ -170,12 +170,7 @@ bool JavaHost::invokeMain() {
         exceptionRaised(env);
         return false;
     }
-    if (signalInstanceReady) {
-        signalInstanceReady();
-    }
-    if (mainStarting) {
-        mainStarting();
-    }
+    // Traced before forwarded starts are let in, so that the trace shows them after it.
     if (platform::traceEnabled()) {
         platform::TraceLine("main-call")
             .add("class", mainClassName.view())
@@ -183,6 +178,12 @@ bool JavaHost::invokeMain() {
         for (const WideString& argument : application.arguments) {
             platform::TraceLine("main-argument").add("value", argument.view());
         }
+    }
+    if (signalInstanceReady) {
+        signalInstanceReady();
+    }
+    if (mainStarting) {
+        mainStarting();
     }
     env->CallStaticVoidMethod(mainClass, main, arguments);
     decideOnUncaughtException(env);

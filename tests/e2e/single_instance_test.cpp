@@ -140,7 +140,9 @@ TEST_P(SingleInstance, ASecondStartBeforeThePrimaryCallsMainWaitsForIt) {
     // The main class's initialiser holds the primary after its VM exists and
     // before main until the file "go" exists.
     configure("testapp.Forward", "yes", "-Dforward.hold=" + folder.launcherPath("go"));
-    StartedRun primary = folder.start({}, "primary");
+    fs::path trace = folder.path() / "trace.log";
+    StartedRun primary =
+        folder.start({}, "primary", {{"LAUNCHER_TRACE", folder.launcherPath("trace.log")}});
     ASSERT_TRUE(folder.waitForRecordLine("hold"));
     StartedRun second = folder.start({"early"}, "second");
     EXPECT_FALSE(second.ended());
@@ -148,10 +150,14 @@ TEST_P(SingleInstance, ASecondStartBeforeThePrimaryCallsMainWaitsForIt) {
     RunResult answered = second.finish();
     EXPECT_EQ(answered.exitCode, 0u) << answered.output << answered.errors;
     EXPECT_TRUE(folder.waitForRecordLine("secondaryMain=[early]"));
-    std::vector<std::string> lines = folder.record();
-    auto main = std::find(lines.begin(), lines.end(), "main=testapp/Forward");
-    auto forwardedLine = std::find(lines.begin(), lines.end(), "secondaryMain=[early]");
-    EXPECT_LT(main, forwardedLine) << "secondaryMain ran before main";
+    // Main's first line and secondaryMain's race on two threads once main is
+    // called; the primary's trace tells when main was called and when the
+    // forwarded start was let in.
+    std::string lines = readFile(trace);
+    size_t main = lines.find("trace: main-call class=testapp/Forward");
+    size_t forwardedLine = lines.find("trace: single-instance-forwarded");
+    ASSERT_NE(forwardedLine, std::string::npos) << lines;
+    EXPECT_LT(main, forwardedLine) << "secondaryMain ran before main was called\n" << lines;
     stop(folder);
     EXPECT_EQ(primary.finish().exitCode, 0u);
 }
