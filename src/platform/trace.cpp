@@ -16,6 +16,23 @@ bool isPlainValueCharacter(char c) {
            c == '_' || c == '/' || c == ':' || c == '+' || c == '-';
 }
 
+// Control characters, and what cmd.exe or sh would read as a command, a variable
+// or a quote: a trace file run as a script runs nothing that a value brought.
+bool needsHexEscape(char c) {
+    auto unit = static_cast<unsigned char>(c);
+    if (unit < 0x20 || unit == 0x7F) {
+        return true;
+    }
+    return std::string_view("$`%!&|<>^;'()").find(c) != std::string_view::npos;
+}
+
+void appendHexEscape(std::string& text, unsigned char unit) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    text.append("\\x");
+    text += kDigits[unit >> 4];
+    text += kDigits[unit & 0xF];
+}
+
 bool startTrace() noexcept {
     try {
         WideString setting;
@@ -55,12 +72,13 @@ std::string traceValue(std::string_view utf8) {
     for (char c : utf8) {
         if (c == '"' || c == '\\') {
             quoted += '\\';
-        }
-        // A line end inside a value would break the one-line-per-decision form.
-        if (c == '\n') {
-            quoted += "\\n";
+            quoted += c;
+        } else if (c == '\n') {
+            quoted += "\\n"; // a line end would break the one-line-per-decision form
         } else if (c == '\r') {
             quoted += "\\r";
+        } else if (needsHexEscape(c)) {
+            appendHexEscape(quoted, static_cast<unsigned char>(c));
         } else {
             quoted += c;
         }

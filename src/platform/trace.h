@@ -3,8 +3,12 @@
 // standard error as it was when the process started, any other value names a file
 // the lines are appended to. Each line reads
 //   trace: <event> <name>=<value> ...
-// with a value in double quotes (`"` and `\` escaped by a backslash) unless it is
-// made only of letters, digits and `._/:+-`. Lines are UTF-8.
+// with a value in double quotes unless it is made only of letters, digits and
+// `._/:+-`. Inside the quotes `"` and `\` are escaped by a backslash, a line end
+// reads \n or \r, and any other control character and each of $`%!&|<>^;'()
+// reads \xHH, so that no line can run a command when the file is given to a
+// shell. Lines are UTF-8. A trace file is only ever a regular file, opened for
+// appending, never through a link, and never one that would block the start.
 #pragma once
 
 #include <concepts>

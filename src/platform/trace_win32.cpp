@@ -36,19 +36,30 @@ HANDLE duplicateStandardError() {
     return copy;
 }
 
+// Never through a symbolic link or junction, and only a file on a disk: the
+// trace must not become a way to write where the user did not mean.
+HANDLE openTraceFile(std::u16string_view setting) {
+    std::u16string path(setting);
+    UniqueFileHandle file(
+        CreateFileW(wide(path.c_str()), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!file || GetFileType(file.get()) != FILE_TYPE_DISK ||
+        !GetFileInformationByHandle(file.get(), &information) ||
+        (information.dwFileAttributes &
+         (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+        return INVALID_HANDLE_VALUE;
+    }
+    return file.release();
+}
+
 } // namespace
 
 bool openTraceDestination(std::u16string_view setting) noexcept {
     try {
         HANDLE opened = INVALID_HANDLE_VALUE;
-        if (setting == u"1") {
-            opened = duplicateStandardError();
-        } else {
-            std::u16string path(setting);
-            opened = CreateFileW(wide(path.c_str()), FILE_APPEND_DATA,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                 OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        }
+        opened = setting == u"1" ? duplicateStandardError() : openTraceFile(setting);
         if (opened == INVALID_HANDLE_VALUE) {
             return false;
         }

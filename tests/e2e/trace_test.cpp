@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace launcher::e2e {
 namespace {
@@ -173,6 +174,28 @@ TEST_P(TraceOnTestJvm, EachMistakeShowsItsCause) {
 
 // A start that works, traced to the standard error: the runtime chosen, what
 // the VM was given, and why the process ended.
+// A trace file is only ever a regular file: a link at its name is not followed
+// (the launcher may run with rights the link's author lacks), and a FIFO would
+// hold the start until someone reads it. Either goes to standard error instead.
+TEST_P(TraceOnTestJvm, ATraceFileIsAPlainFileOnly) {
+    if (windows()) {
+        GTEST_SKIP() << "links and FIFOs made here are Linux ones";
+    }
+    writeIni("JRE Path=" + folder.installRuntime() + "\nMain Class=testapp.PrintArgs",
+             folder.applicationClassPath());
+    fs::path target = folder.path() / "someone-elses.txt";
+    std::ofstream(target) << "kept\n";
+    fs::create_symlink(target, folder.path() / "link.log");
+    ASSERT_EQ(mkfifo((folder.path() / "fifo.log").c_str(), 0600), 0);
+    for (const char* name : {"link.log", "fifo.log"}) {
+        RunResult result = folder.run({}, {{"LAUNCHER_TRACE", (folder.path() / name).string()}});
+        EXPECT_EQ(result.exitCode, 0u) << name << result.output << result.errors;
+        EXPECT_NE(result.errors.find("trace: trace-file-not-opened path="), std::string::npos)
+            << name << ": " << result.errors;
+    }
+    EXPECT_EQ(readFile(target), "kept\n");
+}
+
 TEST_P(TraceOnRealJvm, AStartShowsTheRuntimeTheOptionsAndTheEnd) {
     writeIni("JRE Path=" + folder.installRuntime() + "\nMain Class=testapp.Properties" +
                  "\nVirtual Machine Parameters=-Dtraced=\"a b\"",
