@@ -1,7 +1,6 @@
 // The launch sequence: prepare, run, hand-over, application thread, teardown.
 #include "app/launcher.h"
 
-#include "base/launcher_error.h"
 #include "config/command_line.h"
 #include "config/ini_paths.h"
 #include "java/jdk11_init_args.h"
@@ -21,7 +20,6 @@
 #include "ui/exception_dialog.h"
 #include "ui/runtime_folder.h"
 
-#include <new>
 #include <optional>
 #include <string>
 
@@ -120,9 +118,14 @@ int Launcher::run() {
     if (!assembleJavaApplication(std::move(libraryPathOption))) {
         return traceExit(kExitFailure, "options-not-assembled");
     }
-    int exitCode = runApplicationThread() == 0 ? 0 : kExitFailure;
+    uint32_t result = runApplicationThread();
+    int exitCode = result == kApplicationReturned ? 0
+                   : result == kApplicationThrew  ? kExitMainThrew
+                                                  : kExitFailure;
     instance.primaryEnds(exitCode);
-    return traceExit(exitCode, exitCode == 0 ? "main-returned" : "application-failed");
+    return traceExit(exitCode, result == kApplicationReturned ? "main-returned"
+                               : result == kApplicationThrew  ? "main-threw"
+                                                              : "application-failed");
 }
 
 // A failed assembly stops the launch: a VM without "-Djava.class.path=" would
@@ -230,7 +233,7 @@ size_t Launcher::defaultJavaStackSize() {
     return initArgs.javaStackSize > 0 ? static_cast<size_t>(initArgs.javaStackSize) : 0;
 }
 
-int Launcher::runApplicationThread() {
+uint32_t Launcher::runApplicationThread() {
     if (applicationThreadStackSize == 0) {
         applicationThreadStackSize = defaultJavaStackSize();
     }
@@ -239,42 +242,47 @@ int Launcher::runApplicationThread() {
         platform::Thread::start(applicationThreadStackSize, &JavaHost::runApplicationThread, &java);
     if (!thread) {
         platform::TraceLine("application-thread").add("started", false);
-        return static_cast<int>(JavaHost::runApplicationThread(&java));
+        return JavaHost::runApplicationThread(&java);
     }
-    return static_cast<int>(thread->join());
+    return thread->join();
 }
 
+namespace {
+
+int runLauncher() {
+    // The service outlives the launcher: the VM, which the teardown destroys,
+    // may still report its end to it.
+    ServiceHost service;
+    Launcher launcher;
+    platform::useSystemLocale();
+    if (!launcher.prepare()) {
+        return traceExit(kExitFailure, "not-prepared");
+    }
+    if (launcher.settings.serviceMode) {
+        setVmExitListener(&service);
+        launcher.java.mainStarting = [&launcher, &service] {
+            service.mainCalled(launcher.java.vm);
+        };
+        ServiceLaunch launch;
+        launch.run = [&launcher](const WideStringList& serviceArguments) {
+            launcher.arguments.insert(launcher.arguments.end(), serviceArguments.begin(),
+                                      serviceArguments.end());
+            return launcher.run();
+        };
+        launch.mainClass = launcher.settings.mainClass;
+        launch.omitServiceName = launcher.settings.omitServiceName;
+        launch.ibmRuntimesAdmitted = ibmRuntimesAdmitted(launcher.settings);
+        return service.runDispatcher(std::move(launch));
+    }
+    return launcher.run();
+}
+
+} // namespace
+
 int launcherMain() {
-    try {
-        // The service outlives the launcher: the VM, which the teardown destroys,
-        // may still report its end to it.
-        ServiceHost service;
-        Launcher launcher;
-        platform::useSystemLocale();
-        if (!launcher.prepare()) {
-            return traceExit(kExitFailure, "not-prepared");
-        }
-        if (launcher.settings.serviceMode) {
-            setVmExitListener(&service);
-            launcher.java.mainStarting = [&launcher, &service] {
-                service.mainCalled(launcher.java.vm);
-            };
-            ServiceLaunch launch;
-            launch.run = [&launcher](const WideStringList& serviceArguments) {
-                launcher.arguments.insert(launcher.arguments.end(), serviceArguments.begin(),
-                                          serviceArguments.end());
-                return launcher.run();
-            };
-            launch.mainClass = launcher.settings.mainClass;
-            launch.omitServiceName = launcher.settings.omitServiceName;
-            launch.ibmRuntimesAdmitted = ibmRuntimesAdmitted(launcher.settings);
-            return service.runDispatcher(std::move(launch));
-        }
-        return launcher.run();
-    } catch (const LauncherError& error) {
-        reportEscapedError(error.code());
-    } catch (const std::bad_alloc&) {
-        reportEscapedError(kErrorOutOfMemory);
+    int code = kExitFailure;
+    if (reportingEscapedErrors([&code] { code = runLauncher(); })) {
+        return code;
     }
     return traceExit(kExitFailure, "internal-error");
 }

@@ -11,12 +11,15 @@
 #include "service/instance_guard.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 
 namespace launcher {
 
 inline constexpr int kExitFailure = -1;
+// The code java ends with when an exception leaves main.
+inline constexpr int kExitMainThrew = 1;
 
 class Launcher {
   public:
@@ -49,7 +52,7 @@ class Launcher {
     // False when the options could not be assembled (message 209).
     bool assembleJavaApplication(std::optional<std::string> libraryPathOption);
     void useStartupCache(JvmOptionList& options);
-    int runApplicationThread();
+    uint32_t runApplicationThread();
     size_t defaultJavaStackSize();
 };
 

@@ -91,22 +91,29 @@ void runVmEndAction() {
 
 uint32_t JavaHost::runApplicationThread(void* host) {
     auto* java = static_cast<JavaHost*>(host);
-    if (java == nullptr) {
-        return 1;
+    uint32_t result = kApplicationFailed;
+    if (java != nullptr &&
+        !reportingEscapedErrors([java, &result] { result = java->runApplication(); }) &&
+        java->vm != nullptr) {
+        java->vm->DetachCurrentThread(); // the teardown's DestroyJavaVM would wait for it
     }
-    if (!java->createVm()) {
-        return 1;
+    return result;
+}
+
+uint32_t JavaHost::runApplication() {
+    if (!createVm()) {
+        return kApplicationFailed;
     }
-    if (java->invokeMain()) {
-        java->destroyVm();
-        return 0;
+    if (uint32_t result = invokeMain(); result != kApplicationFailed) {
+        destroyVm();
+        return result;
     }
     // The teardown destroys the VM from the main thread, and DestroyJavaVM waits for
     // every thread still attached: this one would be waited for for ever once ended.
     // That holds with IBM runtimes admitted too: their rule keeps a thread that ran
     // main in the VM, and a failed invocation never got as far as main.
-    java->vm->DetachCurrentThread();
-    return 1;
+    vm->DetachCurrentThread();
+    return kApplicationFailed;
 }
 
 bool JavaHost::createVm() {
@@ -141,7 +148,7 @@ bool JavaHost::createVm() {
     return true;
 }
 
-bool JavaHost::invokeMain() {
+uint32_t JavaHost::invokeMain() {
     JNIEnv* env = environment;
     const WideString& mainClassName = application.mainClass;
     jclass mainClass = loadMainThroughLauncherHelper(
@@ -152,7 +159,7 @@ bool JavaHost::invokeMain() {
             platform::TraceLine("stop")
                 .add("reason", "main-class-not-loaded")
                 .add("class", mainClassName.view());
-            return false;
+            return kApplicationFailed;
         }
     }
     jmethodID main = env->GetStaticMethodID(mainClass, "main", kMainSignature);
@@ -163,12 +170,12 @@ bool JavaHost::invokeMain() {
         if (!exceptionRaised(env)) {
             reportError(MessageCatalogue::load(msg::kNoMainMethod));
         }
-        return false;
+        return kApplicationFailed;
     }
     jobjectArray arguments = toJavaStringArray(env, application.arguments);
     if (arguments == nullptr) {
         exceptionRaised(env);
-        return false;
+        return kApplicationFailed;
     }
     // Traced before forwarded starts are let in, so that the trace shows them after it.
     if (platform::traceEnabled()) {
@@ -186,14 +193,19 @@ bool JavaHost::invokeMain() {
         mainStarting();
     }
     env->CallStaticVoidMethod(mainClass, main, arguments);
-    decideOnUncaughtException(env);
+    // As with java, an exception that leaves main is a failed run, also when the
+    // user chose to let the application go on.
+    bool threw = decideOnUncaughtException(env);
     if (application.ibmRuntimesAdmitted) {
         waitForever(); // those runtimes must not see the thread leave
     }
-    return vm->DetachCurrentThread() == JNI_OK;
+    if (vm->DetachCurrentThread() != JNI_OK) {
+        return kApplicationFailed;
+    }
+    return threw ? kApplicationThrew : kApplicationReturned;
 }
 
-void JavaHost::decideOnUncaughtException(JNIEnv* env) {
+bool JavaHost::decideOnUncaughtException(JNIEnv* env) {
     LocalReference uncaught(env, env->ExceptionOccurred());
     platform::TraceLine("main-returned").add("exception", static_cast<bool>(uncaught));
     if (uncaught && application.failureCheck &&
@@ -202,6 +214,7 @@ void JavaHost::decideOnUncaughtException(JNIEnv* env) {
         env->ExceptionClear();
         callSystemExit(env, -1);
     }
+    return static_cast<bool>(uncaught);
 }
 
 void JavaHost::destroyVm() {

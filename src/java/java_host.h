@@ -28,14 +28,20 @@ struct JavaApplication {
     bool ibmRuntimesAdmitted = false;
 };
 
+// How the application thread ended.
+inline constexpr uint32_t kApplicationReturned = 0; // main returned, the VM was destroyed
+inline constexpr uint32_t kApplicationFailed = 1;   // no VM, no main class or no main
+inline constexpr uint32_t kApplicationThrew = 2;    // main ended with an exception
+
 class JavaHost {
   public:
-    // The application thread's routine; `host` is the JavaHost. 0 when the VM was
-    // created, main ran and the VM was destroyed; 1 otherwise.
+    // The application thread's routine; `host` is the JavaHost. One of the
+    // kApplication results.
     static uint32_t runApplicationThread(void* host);
 
     bool createVm();
-    bool invokeMain();
+    // kApplicationFailed when main could not be called.
+    uint32_t invokeMain();
     // Destroys the VM when it still exists; safe to call twice.
     void destroyVm();
 
@@ -49,10 +55,11 @@ class JavaHost {
     std::function<void()> signalInstanceReady;
 
   private:
+    uint32_t runApplication();
     // An exception main did not catch stays pending for the VM to report, unless
     // the failure decision stops the application (System.exit is called with
-    // nothing pending, as JNI wants).
-    void decideOnUncaughtException(JNIEnv* env);
+    // nothing pending, as JNI wants). Whether main ended with one.
+    bool decideOnUncaughtException(JNIEnv* env);
 };
 
 // The VM's "exit" and "abort" hooks have no context argument: they tell the

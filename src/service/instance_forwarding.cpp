@@ -2,6 +2,7 @@
 #include "service/instance_forwarding.h"
 
 #include "java/jni_support.h"
+#include "messages/error_output.h"
 #include "platform/trace.h"
 
 namespace launcher {
@@ -58,7 +59,7 @@ void forwardToSecondaryMain(JavaVM* vm, const SecondaryMainTarget& target,
         vm->AttachCurrentThread(reinterpret_cast<void**>(&env), nullptr) != JNI_OK) {
         return;
     }
-    callSecondaryMain(env, target, arguments, reply);
+    reportingEscapedErrors([&] { callSecondaryMain(env, target, arguments, reply); });
     exceptionRaised(env);
     if (!target.ibmRuntimesAdmitted) {
         vm->DetachCurrentThread();

@@ -3,6 +3,7 @@
 #include "service/service_host.h"
 
 #include "java/jni_support.h"
+#include "messages/error_output.h"
 #include "platform/thread.h"
 #include "platform/trace.h"
 
@@ -99,7 +100,7 @@ void ServiceHost::stopJavaApplication() {
     if (vm->AttachCurrentThread(reinterpret_cast<void**>(&env), nullptr) != JNI_OK) {
         return;
     }
-    callStop(env, launch_.mainClass);
+    reportingEscapedErrors([this, env] { callStop(env, launch_.mainClass); });
     if (!launch_.ibmRuntimesAdmitted) {
         vm->DetachCurrentThread();
     }

@@ -2,6 +2,7 @@
 // the control handler and the status reports to the service control manager.
 #include "service/service_host.h"
 
+#include "messages/error_output.h"
 #include "platform/win32_handles.h"
 
 #include <mutex>
@@ -12,6 +13,7 @@ namespace launcher {
 namespace {
 
 constexpr DWORD kStopWaitHint = 3000;
+constexpr int kLaunchFailed = -1;
 
 // The dispatcher's callbacks carry no context: they reach the one host through
 // this pointer, set before the dispatcher starts.
@@ -66,12 +68,17 @@ void WINAPI serviceMain(DWORD count, LPWSTR* parameters) {
             return;
         }
     }
-    WideStringList startParameters;
-    for (DWORD i = 0; i < count; ++i) {
-        startParameters.emplace_back(reinterpret_cast<const char16_t*>(parameters[i]));
-    }
-    const ServiceLaunch& launch = serviceHost->launch();
-    int result = launch.run(serviceArguments(startParameters, launch.omitServiceName));
+    // An error that escapes the launch still ends in a stopped service with the
+    // failure reported, not in std::terminate.
+    int result = kLaunchFailed;
+    reportingEscapedErrors([count, parameters, &result] {
+        WideStringList startParameters;
+        for (DWORD i = 0; i < count; ++i) {
+            startParameters.emplace_back(reinterpret_cast<const char16_t*>(parameters[i]));
+        }
+        const ServiceLaunch& launch = serviceHost->launch();
+        result = launch.run(serviceArguments(startParameters, launch.omitServiceName));
+    });
     serviceHost->launchEnded();
 
     std::lock_guard<std::mutex> lock(statusLock);

@@ -495,13 +495,14 @@ TEST_F(VirtualDisplay, WithoutAVisibleWindowStationTheTextIsPrinted) {
 }
 
 // The Java exception dialog on a real runtime: its template, the captured text in
-// its edit box, Ignore going on (exit 0, the VM reports the exception as usual)
+// its edit box, Ignore going on (the VM reports the exception as usual, and the
+// launch ends with 1, as java does)
 // and Stop ending the application through System.exit(-1).
 TEST_F(VirtualDisplay, TheExceptionDialogShowsTheTextAndItsAnswerCounts) {
     const struct {
         int button;
         int32_t exitCode;
-    } answers[] = {{1, 0}, {2, -1}};
+    } answers[] = {{1, 1}, {2, -1}};
     for (const auto& answer : answers) {
         SCOPED_TRACE(answer.button == 1 ? "Ignore" : "Stop");
         LauncherFolder folder(

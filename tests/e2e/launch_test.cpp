@@ -109,10 +109,11 @@ TEST_P(LaunchAnywhere, MainReturningWaitsForNonDaemonThreads) {
     EXPECT_EQ(linesOf(result.output), std::vector<std::string>{"non-daemon thread finished"});
 }
 
-TEST_P(LaunchAnywhere, AnExceptionLeavingMainStillEndsWithZero) {
+// As with java: a script or scheduler must see that the program failed.
+TEST_P(LaunchAnywhere, AnExceptionLeavingMainEndsWithOne) {
     configure("testapp.Throw");
     RunResult result = folder.run();
-    EXPECT_EQ(result.exitCode, 0u) << result.output << result.errors;
+    EXPECT_EQ(result.exitCode, 1u) << result.output << result.errors;
     if (!onTestJvm()) {
         EXPECT_NE(result.errors.find("IllegalStateException: thrown by main"), std::string::npos)
             << result.errors;
@@ -142,7 +143,7 @@ TEST_P(LaunchAnywhere, FailureCheckLeavesAnUncaughtExceptionAsItWas) {
         run.result = folder.run();
         const RunResult& result = run.result;
         std::string what = run.failureCheck.empty() ? "without the check" : run.failureCheck;
-        EXPECT_EQ(result.exitCode, 0u) << what << ": " << result.output << result.errors;
+        EXPECT_EQ(result.exitCode, 1u) << what << ": " << result.output << result.errors;
         EXPECT_EQ(result.output.find("WARNING"), std::string::npos)
             << what << ": " << result.output;
         EXPECT_EQ(result.errors.find("WARNING"), std::string::npos)
@@ -505,6 +506,18 @@ TEST_P(LaunchOnRealJvm, OutputAndErrorGoToTheirFilesInFoldersMadeOnTheWay) {
     EXPECT_EQ(fileLines(folder.path() / "logs" / "err.log"),
               std::vector<std::string>{"to the error stream"});
     EXPECT_EQ(result.output.find("to the output stream"), std::string::npos) << result.output;
+}
+
+// Two truncating streams on one file would overwrite each other's lines.
+TEST_P(LaunchOnRealJvm, OutputAndErrorNamingOneFileKeepEveryLineInOrder) {
+    configure("testapp.Streams", "",
+              "Output File=" + folder.launcherPath("logs/both.log") +
+                  "\nError File=" + folder.launcherPath("logs/./both.log"));
+    RunResult result = folder.run({"2"});
+    ASSERT_EQ(result.exitCode, 0u) << result.output << result.errors;
+    EXPECT_EQ(fileLines(folder.path() / "logs" / "both.log"),
+              (std::vector<std::string>{"to the output stream", "to the error stream",
+                                        "to the output stream", "to the error stream"}));
 }
 
 TEST_P(LaunchOnRealJvm, OnlyALowerCaseYesAppendsEveryOtherValueTruncates) {

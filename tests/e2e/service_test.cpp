@@ -204,6 +204,15 @@ TEST_P(ServiceUnderWineOnRealJvm, AVmThatCannotBeCreatedIsAServiceSpecificError)
     EXPECT_FALSE(fs::exists(mark("running")));
 }
 
+// A main that throws is a failed service, as it is a failed program.
+TEST_P(ServiceUnderWineOnRealJvm, AnExceptionLeavingMainIsAServiceSpecificErrorOfOne) {
+    configure("testapp.Throw", "Application Type=service");
+    wine({probe(), "start", name});
+    std::map<std::string, std::string> end = waitForState(1);
+    EXPECT_EQ(end["win32"], "1066");
+    EXPECT_EQ(end["specific"], "1");
+}
+
 TEST_P(ServiceUnderWineOnRealJvm, ACapitalSIsNoServiceAndTheManagerSeesNoneStart) {
     configure("testapp.PrintArgs", "Application Type=Service");
     testing::ProcessResult started = wine({probe(), "start", name});
