@@ -3,6 +3,7 @@
 
 #include "java/jni_support.h"
 #include "java/output_files.h"
+#include "platform/file.h"
 #include "platform/file_system.h"
 #include "platform/trace.h"
 
@@ -12,36 +13,36 @@ namespace {
 
 enum class JavaStream { Output, Error };
 
-// A failed look-up or construction leaves the VM's exception pending for the caller.
-bool redirectStream(JNIEnv* env, const WideString& name, bool append, JavaStream stream) {
+// A print stream on the file, or null with the VM's exception pending.
+jobject openPrintStream(JNIEnv* env, const WideString& name, bool append) {
     platform::createFoldersForFile(name); // a folder that cannot be made shows in the open below
     LocalReference fileName(env, toJavaString(env, name));
     if (!fileName) {
-        return false;
+        return nullptr;
     }
     LocalReference fileClass(env, env->FindClass("java/io/FileOutputStream"));
     jmethodID openFile =
         fileClass ? env->GetMethodID(fileClass.asClass(), "<init>", "(Ljava/lang/String;Z)V")
                   : nullptr;
     if (openFile == nullptr) {
-        return false;
+        return nullptr;
     }
     LocalReference file(env, env->NewObject(fileClass.asClass(), openFile, fileName.get(),
                                             append ? JNI_TRUE : JNI_FALSE));
     if (!file) {
-        return false;
+        return nullptr;
     }
     LocalReference printClass(env, env->FindClass("java/io/PrintStream"));
     jmethodID wrap =
         printClass ? env->GetMethodID(printClass.asClass(), "<init>", "(Ljava/io/OutputStream;)V")
                    : nullptr;
     if (wrap == nullptr) {
-        return false;
+        return nullptr;
     }
-    LocalReference print(env, env->NewObject(printClass.asClass(), wrap, file.get()));
-    if (!print) {
-        return false;
-    }
+    return env->NewObject(printClass.asClass(), wrap, file.get());
+}
+
+bool setJavaStream(JNIEnv* env, jobject print, JavaStream stream) {
     LocalReference system(env, env->FindClass("java/lang/System"));
     jmethodID set = system
                         ? env->GetStaticMethodID(system.asClass(),
@@ -51,23 +52,54 @@ bool redirectStream(JNIEnv* env, const WideString& name, bool append, JavaStream
     if (set == nullptr) {
         return false;
     }
-    env->CallStaticVoidMethod(system.asClass(), set, print.get());
+    env->CallStaticVoidMethod(system.asClass(), set, print);
     return env->ExceptionCheck() == JNI_FALSE;
 }
 
-void redirectOrDescribe(JNIEnv* env, const WideString& name, bool append, JavaStream stream) {
-    if (name.empty()) {
-        return;
-    }
-    bool redirected = redirectStream(env, name, append, stream);
+struct StreamTarget {
+    const WideString& name;
+    bool append;
+    JavaStream stream;
+};
+
+void traceRedirection(const StreamTarget& target, bool redirected, bool shared) {
     platform::TraceLine("redirection")
-        .add("stream", stream == JavaStream::Output ? "output" : "error")
-        .add("file", name.view())
-        .add("append", append)
+        .add("stream", target.stream == JavaStream::Output ? "output" : "error")
+        .add("file", target.name.view())
+        .add("append", target.append)
+        .add("shared", shared)
         .add("result", redirected ? "redirected" : "failed");
-    if (!redirected) {
-        exceptionRaised(env); // the stream stays on the console; the launch goes on
+}
+
+// The stream set, or null; a failure leaves that stream on the console and the
+// launch goes on.
+jobject redirectOrDescribe(JNIEnv* env, const StreamTarget& target) {
+    jobject print = openPrintStream(env, target.name, target.append);
+    bool redirected = print != nullptr && setJavaStream(env, print, target.stream);
+    traceRedirection(target, redirected, false);
+    if (redirected) {
+        return print;
     }
+    exceptionRaised(env);
+    if (print != nullptr) {
+        env->DeleteLocalRef(print);
+    }
+    return nullptr;
+}
+
+// Two streams truncating one file would overwrite each other's lines: when the
+// error file is the output file, however it is spelled, both write through one.
+bool shareOutputStream(JNIEnv* env, jobject output, const StreamTarget& error,
+                       const WideString& outputName) {
+    if (output == nullptr || !platform::sameFile(outputName, error.name)) {
+        return false;
+    }
+    bool shared = setJavaStream(env, output, JavaStream::Error);
+    traceRedirection(error, shared, true);
+    if (!shared) {
+        exceptionRaised(env);
+    }
+    return true;
 }
 
 } // namespace
@@ -85,8 +117,17 @@ void redirectStandardStreams(JNIEnv* env, const StreamRedirection& redirection) 
             expandFileNameTime(error, now);
         }
     }
-    redirectOrDescribe(env, output, redirection.outputAppend, JavaStream::Output);
-    redirectOrDescribe(env, error, redirection.errorAppend, JavaStream::Error);
+    LocalReference outputStream(
+        env, output.empty()
+                 ? nullptr
+                 : redirectOrDescribe(env, {output, redirection.outputAppend, JavaStream::Output}));
+    if (error.empty()) {
+        return;
+    }
+    StreamTarget errorTarget{error, redirection.errorAppend, JavaStream::Error};
+    if (!shareOutputStream(env, outputStream.get(), errorTarget, output)) {
+        LocalReference errorStream(env, redirectOrDescribe(env, errorTarget));
+    }
 }
 
 } // namespace launcher

@@ -88,4 +88,10 @@ std::optional<FileIdentity> fileIdentity(const WideString& path) {
     return file->identity();
 }
 
+bool sameFile(const WideString& first, const WideString& second) {
+    std::optional<FileIdentity> one = fileIdentity(first);
+    std::optional<FileIdentity> other = fileIdentity(second);
+    return one && other && one->device == other->device && one->index == other->index;
+}
+
 } // namespace launcher::platform

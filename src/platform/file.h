@@ -70,6 +70,9 @@ class File {
 bool readWholeFile(const WideString& path, std::string& bytes);
 // The identity of the entry at the path; nothing when it cannot be opened.
 std::optional<FileIdentity> fileIdentity(const WideString& path);
+// Whether both paths name one existing file, however each is spelled (case,
+// separators, relative parts, links).
+bool sameFile(const WideString& first, const WideString& second);
 
 // The content of a file about to be replaced, empty when there is none yet. False
 // when it may not be replaced: no regular file, made read-only by its owner, not
