@@ -3,9 +3,11 @@
 #include "service/instance_guard.h"
 
 #include "java/java_host.h"
+#include "messages/error_output.h"
 #include "platform/posix_handles.h"
 #include "platform/posix_io.h"
 #include "platform/text.h"
+#include "platform/trace.h"
 #include "service/instance_block.h"
 
 #include <cerrno>
@@ -53,8 +55,9 @@ struct MappingTraits {
 };
 using UniqueMapping = platform::UniqueHandle<MappingTraits>;
 
+// A process this user may not signal belongs to someone else: never this user's primary.
 bool processAlive(uint32_t pid) {
-    return pid != 0 && (kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
+    return pid != 0 && kill(static_cast<pid_t>(pid), 0) == 0;
 }
 
 bool sendOutcome(int descriptor, char kind, int32_t code) {
@@ -63,31 +66,50 @@ bool sendOutcome(int descriptor, char kind, int32_t code) {
     return platform::sendAll(descriptor, message, sizeof message);
 }
 
-// The executable's path with every '/' an underscore; a path too long for a
-// shared memory name is represented by its hash.
+// The executable's path with every '/' an underscore, then the user's id: each
+// user has single instance of their own. A path too long for a shared memory
+// name is represented by its hash.
 std::string sharedMemoryName(const WideString& executable) {
     std::string path = platform::wideToUtf8(executable);
+    std::string user = "." + std::to_string(geteuid());
     std::string name = "/" + path;
     for (size_t i = 1; i < name.size(); ++i) {
         if (name[i] == '/') {
             name[i] = '_';
         }
     }
-    if (name.size() <= kLongestShmName) {
-        return name;
+    if (name.size() + user.size() <= kLongestShmName) {
+        return name + user;
     }
     uint64_t hash = 14695981039346656037u;
     for (unsigned char c : path) {
         hash = (hash ^ c) * 1099511628211u;
     }
-    return "/launcher-instance-" + std::to_string(hash);
+    return "/launcher-instance-" + std::to_string(hash) + user;
+}
+
+// Only a block this user owns and nobody else may write is used: another user's
+// block could read every start's arguments and choose its exit code.
+bool ownBlock(int descriptor) {
+    struct stat block {};
+    return fstat(descriptor, &block) == 0 && block.st_uid == geteuid() &&
+           (block.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
+// Whether the other end of the connection runs as this user.
+bool peerIsThisUser(int connection) {
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    return getsockopt(connection, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 &&
+           peer.uid == geteuid();
 }
 
 // Abstract socket names vanish with their socket: a primary that ends leaves nothing behind.
 sockaddr_un socketAddress(uint32_t pid, uint32_t token, socklen_t& length) {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
-    std::string name = "launcher-instance-" + std::to_string(pid) + "-" + std::to_string(token);
+    std::string name = "launcher-instance-" + std::to_string(geteuid()) + "-" +
+                       std::to_string(pid) + "-" + std::to_string(token);
     std::memcpy(address.sun_path + 1, name.data(), name.size());
     length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
     return address;
@@ -200,10 +222,7 @@ void forwardingThread(std::shared_ptr<State> state, uint64_t number, WideStringL
 
 // The request of one connection: its sender, whose arguments are copied at once.
 void takeRequest(const std::shared_ptr<State>& state, UniqueFileDescriptor connection) {
-    ucred peer{};
-    socklen_t size = sizeof peer;
-    if (getsockopt(connection.get(), SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0 ||
-        peer.uid != geteuid()) {
+    if (!peerIsThisUser(connection.get())) {
         return;
     }
     pollfd request{connection.get(), POLLIN, 0};
@@ -250,7 +269,9 @@ void messageThread(std::shared_ptr<State> state) {
         UniqueFileDescriptor connection(
             accept4(state->listener.get(), nullptr, nullptr, SOCK_CLOEXEC));
         if (connection) {
-            takeRequest(state, std::move(connection));
+            // A request that cannot be taken (memory) is dropped, not the thread.
+            reportingEscapedErrors(
+                [&state, &connection] { takeRequest(state, std::move(connection)); });
         }
     }
 }
@@ -297,7 +318,9 @@ bool becomePrimary(const std::shared_ptr<State>& state) {
     return true;
 }
 
-enum class Joined { Yes, Failed, Stale };
+// Foreign: the block or its listener belongs to another user; this start then
+// runs without single instance.
+enum class Joined { Yes, Failed, Stale, Foreign };
 
 // Maps the block of a primary that exists, once its header is complete.
 Joined mapPrimaryBlock(State& state) {
@@ -348,6 +371,9 @@ Joined sendArguments(State& state, const WideStringList& arguments) {
     if (connect(connection.get(), reinterpret_cast<sockaddr*>(&address), length) != 0) {
         return Joined::Stale; // nobody serves this block any more
     }
+    if (!peerIsThisUser(connection.get())) {
+        return Joined::Foreign;
+    }
     char taken = 0;
     if (!platform::sendAll(connection.get(), &self, sizeof self) ||
         !platform::receiveAll(connection.get(), &taken, 1) || taken != kTaken) {
@@ -356,6 +382,10 @@ Joined sendArguments(State& state, const WideStringList& arguments) {
     }
     state.connection = std::move(connection);
     return Joined::Yes;
+}
+
+void traceForeign(std::string_view what) {
+    platform::TraceLine("single-instance").add("foreign", what).add("active", false);
 }
 
 // A block left by a primary that crashed is removed; the start then tries again.
@@ -386,11 +416,15 @@ bool InstanceGuard::join() {
         if (errno != EEXIST) {
             return true;
         }
-        state->blockFile.reset(shm_open(name.c_str(), O_RDWR | O_CLOEXEC, 0));
+        state->blockFile.reset(shm_open(name.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW, 0));
         if (!state->blockFile) {
             if (errno == ENOENT) {
                 continue; // its primary has just ended
             }
+            return true;
+        }
+        if (!ownBlock(state->blockFile.get())) {
+            traceForeign("block");
             return true;
         }
         Joined joined = mapPrimaryBlock(*state);
@@ -410,10 +444,15 @@ bool InstanceGuard::handOver(const WideStringList& arguments, bool& stale) {
     stale = joined == Joined::Stale;
     if (stale) {
         removeStaleBlock(*state_);
+    }
+    if (joined == Joined::Foreign) {
+        traceForeign("listener");
+    }
+    if (stale || joined == Joined::Foreign) {
         state_.reset();
         active_ = false;
     }
-    return joined == Joined::Yes;
+    return joined == Joined::Yes || joined == Joined::Foreign;
 }
 
 int InstanceGuard::waitForPrimary() {

@@ -2,6 +2,8 @@
 // message, the instance-ready event, and thread messages in both directions.
 #include "service/instance_guard.h"
 
+#include "messages/error_output.h"
+#include "platform/trace.h"
 #include "platform/win32_handles.h"
 #include "service/instance_block.h"
 
@@ -103,12 +105,14 @@ DWORD WINAPI messageThread(LPVOID parameter) {
             continue;
         }
         auto requester = static_cast<DWORD>(message.wParam);
-        std::optional<WideStringList> arguments = takeForwardedArguments(block, requester);
-        if (!arguments) {
-            continue;
-        }
-        SetEvent(state->takenEvent.get());
-        startForwarding(state, requester, std::move(*arguments));
+        // A request that cannot be copied (memory) is dropped, not the thread.
+        reportingEscapedErrors([&state, &block, requester] {
+            std::optional<WideStringList> arguments = takeForwardedArguments(block, requester);
+            if (arguments) {
+                SetEvent(state->takenEvent.get());
+                startForwarding(state, requester, std::move(*arguments));
+            }
+        });
     }
     return 0;
 }
@@ -137,7 +141,9 @@ DWORD waitWhilePrimaryRuns(HANDLE object, HANDLE primaryProcess) {
 }
 
 // One second instance at a time writes the area, and it keeps it until the
-// primary has copied it: no start's arguments overwrite another's.
+// primary has copied it: no start's arguments overwrite another's. False when the
+// primary went before it took them (it was ending already: its message thread
+// had quit, or its process ended while this start waited).
 bool sendArguments(State& state, const WideStringList& arguments) {
     InstanceBlock& block = *state.block;
     DWORD self = GetCurrentThreadId();
@@ -148,21 +154,30 @@ bool sendArguments(State& state, const WideStringList& arguments) {
     bool serialised = lock && taken;
     if (serialised &&
         waitWhilePrimaryRuns(lock.get(), state.primaryProcess.get()) != WAIT_OBJECT_0) {
-        // The primary has gone: the wait that follows takes its exit code.
-        return true;
+        return false;
     }
     writeForwardedArguments(block, arguments, self);
     bool posted = PostThreadMessageW(observe(block.messageThreadId), observe(block.messageId),
                                      static_cast<WPARAM>(self), 0) != FALSE;
+    bool primaryRuns = posted;
     if (posted && serialised) {
-        while (waitWhilePrimaryRuns(taken.get(), state.primaryProcess.get()) == WAIT_OBJECT_0 &&
+        while ((primaryRuns = waitWhilePrimaryRuns(taken.get(), state.primaryProcess.get()) ==
+                              WAIT_OBJECT_0) &&
                observe(block.argumentsTaken) != self) {
         }
     }
     if (serialised) {
         ReleaseMutex(lock.get());
     }
-    return posted;
+    return primaryRuns || observe(block.argumentsTaken) == self;
+}
+
+// A primary in its teardown holds the block until its process ends: a start
+// that takes its place waits for that, so that it finds the name free.
+void waitForPrimaryEnd(const State& state) {
+    if (state.primaryProcess) {
+        WaitForSingleObject(state.primaryProcess.get(), kHeaderWaitMilliseconds);
+    }
 }
 
 bool openBlock(State& state, bool& created) {
@@ -247,7 +262,17 @@ bool InstanceGuard::join() {
 
 bool InstanceGuard::handOver(const WideStringList& arguments, bool& stale) {
     stale = false;
-    return sendArguments(*state_, arguments);
+    if (sendArguments(*state_, arguments)) {
+        return true;
+    }
+    // The primary was ending: this start takes its place, a few times at most.
+    stale = attemptsLeft_-- > 0;
+    platform::TraceLine("single-instance").add("primary-ending", true).add("replace", stale);
+    if (stale) {
+        waitForPrimaryEnd(*state_);
+        shutDown();
+    }
+    return false;
 }
 
 int InstanceGuard::waitForPrimary() {

@@ -358,8 +358,7 @@ RunResult LauncherFolder::runLinux(const std::vector<std::string>& arguments,
                                    const std::map<std::string, std::string>& environment) const {
     std::map<std::string, std::string> variables = environment;
     variables["TESTJVM_RECORD"] = (path() / "record.txt").string();
-    std::vector<std::string> argv = {executable().string()};
-    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    std::vector<std::string> argv = linuxCommand(arguments);
     fs::remove(path() / "record.txt");
     RunResult result;
     result.exitCode = static_cast<uint32_t>(spawnAndWait(argv, variables, path() / "stdout.txt",
@@ -449,16 +448,27 @@ StartedRun LauncherFolder::start(const std::vector<std::string>& arguments, cons
     }
     std::map<std::string, std::string> variables = environment;
     variables["TESTJVM_RECORD"] = (path() / "record.txt").string();
-    std::vector<std::string> argv = {executable().string()};
-    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    std::vector<std::string> argv = linuxCommand(arguments);
     return StartedRun(Target::Linux, spawn(argv, variables, output, errors, workingFolder()),
                       path(), tag);
 }
 
-bool LauncherFolder::waitForRecordLine(const std::string& line) const {
+std::vector<std::string>
+LauncherFolder::linuxCommand(const std::vector<std::string>& arguments) const {
+    std::vector<std::string> argv;
+    if (user_) {
+        std::string id = std::to_string(*user_);
+        argv = {"setpriv", "--reuid=" + id, "--regid=" + id, "--clear-groups"};
+    }
+    argv.push_back(executable().string());
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    return argv;
+}
+
+bool LauncherFolder::waitForRecordLine(const std::string& line, size_t times) const {
     for (int waited = 0; waited < kRunTimeoutSeconds * 100; ++waited) {
         std::vector<std::string> lines = record();
-        if (std::find(lines.begin(), lines.end(), line) != lines.end()) {
+        if (static_cast<size_t>(std::count(lines.begin(), lines.end(), line)) >= times) {
             return true;
         }
         usleep(10000);

@@ -121,8 +121,11 @@ class LauncherFolder {
     // that runs going on together can share it.
     StartedRun start(const std::vector<std::string>& arguments, const std::string& tag,
                      const std::map<std::string, std::string>& environment = {}) const;
-    // Waits, for two minutes at most, until the record holds `line`.
-    bool waitForRecordLine(const std::string& line) const;
+    // Waits, for two minutes at most, until the record holds `line` `times` times.
+    bool waitForRecordLine(const std::string& line, size_t times = 1) const;
+    // Linux runs from now on as that user (and group), from a root test; nothing:
+    // as this process's own.
+    void runAsUser(std::optional<uint32_t> user) { user_ = user; }
 
     // Runs start in `folder` instead of the launcher's own folder (empty: that one).
     void setWorkingFolder(std::filesystem::path folder) { workingFolder_ = std::move(folder); }
@@ -149,10 +152,12 @@ class LauncherFolder {
                        const std::string& exitCodeFile) const;
     std::filesystem::path executable() const;
     std::filesystem::path workingFolder() const;
+    std::vector<std::string> linuxCommand(const std::vector<std::string>& arguments) const;
 
     Configuration configuration_;
     std::string programName_ = "launcher";
     std::filesystem::path workingFolder_;
+    std::optional<uint32_t> user_;
     testing::TestFolder folder_;
 };
 
