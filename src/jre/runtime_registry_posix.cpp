@@ -4,6 +4,7 @@
 
 #include "platform/environment.h"
 #include "platform/file_system.h"
+#include "platform/path.h"
 
 namespace launcher {
 
@@ -72,8 +73,9 @@ class RuntimeFolders final : public RegistrationSource {
             });
         }
         WideString javaHome;
+        // A relative $JAVA_HOME would name a runtime below the current directory.
         if (!ownFolders && platform::getEnvironmentVariable(u"JAVA_HOME", javaHome) &&
-            !javaHome.empty()) {
+            platform::isAbsolutePath(javaHome.view())) {
             addRuntime(registrations, javaHome);
         }
         return registrations;

@@ -19,9 +19,14 @@ namespace {
 // The configured "JRE Path" as a runtime home ending with a separator. A relative
 // one (isRelativeEntry, the class path's rule) lies below the launcher's
 // folder, never below the current directory: "jre" and "\jre" both name the
-// folder jre beside the executable. Empty when the launcher's folder is unknown.
+// folder jre beside the executable. Empty when the launcher's folder is unknown,
+// and for a drive-relative path ("C:jre"), which would name a folder below that
+// drive's current directory.
 WideString configuredRuntimeHome(const WideString& jrePath, const WideString& launcherFolder) {
     WideString home = jrePath;
+    if (platform::isDriveRelative(home.view())) {
+        return WideString();
+    }
     if (isRelativeEntry(home.view())) {
         if (launcherFolder.empty()) {
             return WideString();
@@ -54,7 +59,9 @@ std::optional<RuntimeChoice> configuredRuntime(const LauncherSettings& settings,
     WideString library =
         home.empty() ? WideString() : findJvmLibrary(home, settings.jvmType, serverVm);
     traceSource("jre-path", home.empty() ? settings.jrePath.view() : home.view(),
-                library.empty() ? "no-jvm-library" : "found");
+                platform::isDriveRelative(settings.jrePath.view()) ? "drive-relative"
+                : library.empty()                                  ? "no-jvm-library"
+                                                                   : "found");
     if (!library.empty()) {
         return RuntimeChoice{library, needsPairHandOver(settings.pairProduct, library), {}};
     }
@@ -91,7 +98,8 @@ std::optional<RuntimeChoice> chosenRuntime(const LauncherSettings& settings,
         reportError(message);
         return std::nullopt;
     }
-    std::optional<ChosenRuntime> chosen = chooser(message, settings.jvmType);
+    std::optional<ChosenRuntime> chosen =
+        chooser(message, {settings.jvmType, !settings.pairProduct.empty()});
     if (!chosen || chosen->jvmLibraryPath.empty()) {
         traceSource("chooser", u"", "nothing-chosen");
         return std::nullopt;

@@ -25,14 +25,24 @@ struct RuntimeChoice {
 // found below it for the configured type (empty when there is none).
 struct ChosenRuntime {
     WideString folder;
-    WideString jvmLibraryPath;
+    WideString jvmLibraryPath; // empty unless the library can be loaded
+    // A library that was found but could not be loaded: a 32-bit image where
+    // nothing hands it on, or a file the loader would refuse.
+    WideString refusedLibrary;
+};
+
+// What a runtime the user names must offer: a JVM library of the type, and a
+// 32-bit one only when a companion program takes it over.
+struct RuntimeWanted {
+    JvmType type = JvmType::Any;
+    bool x86Allowed = false;
 };
 
 // Asked when no source has a runtime, with the not-found message and the JVM type;
 // the folder the user chose, or nothing when the user cancelled or nobody could
 // be asked. It reports what it has to say itself.
 using RuntimeChooser =
-    std::function<std::optional<ChosenRuntime>(const WideString& message, JvmType type)>;
+    std::function<std::optional<ChosenRuntime>(const WideString& message, RuntimeWanted wanted)>;
 
 // The launcher's folder (with separator) or its jre64 subfolder when it holds a
 // runtime's core library; nothing otherwise.

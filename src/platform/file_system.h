@@ -36,6 +36,9 @@ void removeEmptyFolder(const WideString& path);
 uint32_t createFoldersForFile(const WideString& path);
 
 bool setCurrentDirectory(const WideString& path);
+// The path from a root: a relative one is read against the current directory now,
+// so that it means the same later, from anywhere. Empty when that cannot be told.
+WideString absolutePath(const WideString& path);
 
 // What tells one version of a file from another without reading it.
 struct FileStamp {

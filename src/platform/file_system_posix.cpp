@@ -90,6 +90,20 @@ bool setCurrentDirectory(const WideString& path) {
     return chdir(platform::wideToNarrow(path).c_str()) == 0;
 }
 
+WideString absolutePath(const WideString& path) {
+    if (path.empty() || isAbsolutePath(path.view())) {
+        return path;
+    }
+    std::vector<char> folder(4096);
+    while (getcwd(folder.data(), folder.size()) == nullptr) {
+        if (errno != ERANGE) {
+            return WideString();
+        }
+        folder.resize(folder.size() * 2);
+    }
+    return withSeparator(fileNameToWide(folder.data())) + path;
+}
+
 std::optional<FileStamp> fileStamp(const WideString& path) {
     struct stat status;
     if (stat(wideToNarrow(path).c_str(), &status) != 0) {

@@ -3,6 +3,8 @@
 
 #include "platform/win32_handles.h"
 
+#include <string>
+
 namespace launcher::platform {
 
 bool directoryEntryExists(const WideString& path) {
@@ -42,6 +44,25 @@ void removeEmptyFolder(const WideString& path) {
 
 bool setCurrentDirectory(const WideString& path) {
     return SetCurrentDirectoryW(wide(path.c_str())) != 0;
+}
+
+WideString absolutePath(const WideString& path) {
+    if (path.empty()) {
+        return path;
+    }
+    std::wstring full(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD length = GetFullPathNameW(wide(path.c_str()), static_cast<DWORD>(full.size()),
+                                        full.data(), nullptr);
+        if (length == 0) {
+            return WideString();
+        }
+        if (length < full.size()) {
+            full.resize(length);
+            return WideString(reinterpret_cast<const char16_t*>(full.c_str()));
+        }
+        full.assign(length, L'\0');
+    }
 }
 
 std::optional<FileStamp> fileStamp(const WideString& path) {

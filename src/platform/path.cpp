@@ -14,7 +14,12 @@ bool isAbsolutePath(std::u16string_view path) noexcept {
     if (!kDriveAndNetworkRoots) {
         return path.starts_with(u'/');
     }
-    return path.starts_with(u"\\\\") || (path.size() >= 2 && path[1] == u':');
+    return path.starts_with(u"\\\\") ||
+           (path.size() >= 3 && path[1] == u':' && (path[2] == u'\\' || path[2] == u'/'));
+}
+
+bool isDriveRelative(std::u16string_view path) noexcept {
+    return kDriveAndNetworkRoots && path.size() >= 2 && path[1] == u':' && !isAbsolutePath(path);
 }
 
 // A network path \\server\share\... takes the long form \\?\UNC\server\share\...;

@@ -21,9 +21,12 @@ inline constexpr char16_t kPathListSeparator = u':';
 // leading separator is the root.
 inline constexpr bool kDriveAndNetworkRoots = kPathSeparator == u'\\';
 
-// Whether the path names its place from a root of its own: "C:..." or "\\..."
+// Whether the path names its place from a root of its own: "C:\..." or "\\..."
 // on Windows, "/..." elsewhere.
 bool isAbsolutePath(std::u16string_view path) noexcept;
+// "C:jre" or "C:": a Windows path that continues from the drive's current
+// directory, which is neither absolute nor below any folder the launcher knows.
+bool isDriveRelative(std::u16string_view path) noexcept;
 
 // A path of 260 characters or more gets the "\\?\" prefix on Windows so that the
 // system does not cut it ("\\?\UNC\server\share\..." for a network path

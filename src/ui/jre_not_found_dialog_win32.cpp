@@ -122,7 +122,7 @@ void JreNotFoundDialog::browseForRuntime() {
 
 void JreNotFoundDialog::showChoice(const WideString& path) {
     SetDlgItemTextW(dialog_, LAUNCHER_RUNTIME_FOLDER_EDIT, platform::wide(path.c_str()));
-    choice_ = probeRuntimeFolder(path, type_);
+    choice_ = probeRuntimeFolder(path, wanted_);
     EnableWindow(GetDlgItem(dialog_, IDOK), !choice_.jvmLibraryPath.empty());
 }
 

@@ -14,8 +14,8 @@ namespace launcher::ui {
 
 class JreNotFoundDialog {
   public:
-    JreNotFoundDialog(WideString message, JvmType type)
-        : message_(std::move(message)), type_(type) {}
+    JreNotFoundDialog(WideString message, RuntimeWanted wanted)
+        : message_(std::move(message)), wanted_(wanted) {}
     JreNotFoundDialog(const JreNotFoundDialog&) = delete;
     JreNotFoundDialog& operator=(const JreNotFoundDialog&) = delete;
 
@@ -34,7 +34,7 @@ class JreNotFoundDialog {
     void showChoice(const WideString& path);
 
     WideString message_;
-    JvmType type_;
+    RuntimeWanted wanted_;
     ChosenRuntime choice_;
     HWND dialog_ = nullptr;
     HyperlinkControl link_;

@@ -12,22 +12,24 @@
 namespace launcher {
 
 // The folder as given, with a separator appended unless it ends with one, probed
-// for a JVM library of `type`.
-ChosenRuntime probeRuntimeFolder(const WideString& folder, JvmType type);
+// for a JVM library of the wanted type, which must pass the image check the
+// loader makes (a choice that cannot load must not be saved for good).
+ChosenRuntime probeRuntimeFolder(const WideString& folder, RuntimeWanted wanted);
 
-// Asks on a text terminal until a folder holds a JVM library of `type`: shows the
-// message and the download address, reads one folder per line, says why a folder
-// is refused and asks again. An empty line or the end of input cancels. `readLine`
+// Asks on a text terminal until a folder holds a JVM library as wanted: shows the
+// message and the download address, reads one folder per line (a relative one is
+// read against the current directory, and kept as the absolute path), says why a
+// folder is refused and asks again. An empty line or the end of input cancels. `readLine`
 // returns false at the end of input.
 using ReadLine = std::function<bool(WideString& line)>;
 using WriteText = std::function<void(const WideString& text)>;
-std::optional<ChosenRuntime> promptForRuntimeFolder(const WideString& message, JvmType type,
+std::optional<ChosenRuntime> promptForRuntimeFolder(const WideString& message, RuntimeWanted wanted,
                                                     const ReadLine& readLine,
                                                     const WriteText& write);
 
 // The user's choice when no runtime was found: the JRE-not-found dialog on Windows,
 // a terminal prompt on Linux. Nothing when the user cancels or nobody can be asked
 // (then the message is reported as an error line).
-std::optional<ChosenRuntime> chooseRuntimeFolder(const WideString& message, JvmType type);
+std::optional<ChosenRuntime> chooseRuntimeFolder(const WideString& message, RuntimeWanted wanted);
 
 } // namespace launcher

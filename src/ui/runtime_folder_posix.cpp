@@ -44,12 +44,12 @@ void writeTerminal(const WideString& text) {
 
 // Only a person at a terminal can answer; a launch from a script or a pipe must
 // end at once, as it always did.
-std::optional<ChosenRuntime> chooseRuntimeFolder(const WideString& message, JvmType type) {
+std::optional<ChosenRuntime> chooseRuntimeFolder(const WideString& message, RuntimeWanted wanted) {
     if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO)) {
         reportError(message);
         return std::nullopt;
     }
-    return promptForRuntimeFolder(message, type, readTerminalLine, writeTerminal);
+    return promptForRuntimeFolder(message, wanted, readTerminalLine, writeTerminal);
 }
 
 } // namespace launcher

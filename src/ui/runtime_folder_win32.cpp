@@ -9,12 +9,12 @@
 
 namespace launcher {
 
-std::optional<ChosenRuntime> chooseRuntimeFolder(const WideString& message, JvmType type) {
+std::optional<ChosenRuntime> chooseRuntimeFolder(const WideString& message, RuntimeWanted wanted) {
     if (!ui::windowsCanBeSeen()) {
         reportError(message);
         return std::nullopt;
     }
-    ui::JreNotFoundDialog dialog(message, type);
+    ui::JreNotFoundDialog dialog(message, wanted);
     platform::SystemError error;
     INT_PTR result = dialog.show(error);
     if (result == -1) {

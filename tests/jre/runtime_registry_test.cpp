@@ -335,6 +335,18 @@ TEST_F(SearchOrder, AJrePathWithoutTheLibraryFallsThroughToTheRegistry) {
     EXPECT_EQ(choice->jvmLibraryPath, library("jre8", u"server"));
 }
 
+// "C:jre7" continues from drive C's current directory: never a runtime to use.
+TEST_F(SearchOrder, ADriveRelativeJrePathFallsThroughToTheRegistry) {
+    if (!platform::kDriveAndNetworkRoots) {
+        GTEST_SKIP() << "drives are Windows paths";
+    }
+    testing::CurrentDirectoryInside inside(folder.path());
+    std::string drive = folder.path().string().substr(0, 2);
+    std::optional<RuntimeChoice> choice = resolve("JRE Path=" + drive + "jre7");
+    ASSERT_TRUE(choice.has_value());
+    EXPECT_EQ(choice->jvmLibraryPath, library("jre8", u"server"));
+}
+
 TEST_F(SearchOrder, AJrePathIsUsedWhateverItsVersion) {
     std::optional<RuntimeChoice> choice =
         resolve("JRE Path=" + (folder.path() / "jre7").string() + "\r\nMinimum Version=9");

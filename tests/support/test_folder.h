@@ -23,6 +23,24 @@ class TestFolder {
     std::filesystem::path path_;
 };
 
+// The current directory moved to a folder for one scope, and back afterwards.
+class CurrentDirectoryInside {
+  public:
+    explicit CurrentDirectoryInside(const std::filesystem::path& folder)
+        : before_(std::filesystem::current_path()) {
+        std::filesystem::current_path(folder);
+    }
+    ~CurrentDirectoryInside() {
+        std::error_code ignored;
+        std::filesystem::current_path(before_, ignored);
+    }
+    CurrentDirectoryInside(const CurrentDirectoryInside&) = delete;
+    CurrentDirectoryInside& operator=(const CurrentDirectoryInside&) = delete;
+
+  private:
+    std::filesystem::path before_;
+};
+
 // The path as the launcher's own string type.
 std::u16string toU16(const std::filesystem::path& path);
 
