@@ -35,7 +35,6 @@ std::optional<std::string> prepareProcessEnvironment(const ProcessEnvironmentInp
     const WideString& library = input.jvmLibraryPath;
     WideString binFolder = nativeLibraryFolderOf(library);
     WideString home = runtimeHomeOf(library);
-    WideString homeWithSeparator = platform::folderOf(binFolder);
     setTracedVariable(u"ZEN_JVM_PATH", library);
     setTracedVariable(u"ZEN_JVM_HOME", home);
 
@@ -45,7 +44,9 @@ std::optional<std::string> prepareProcessEnvironment(const ProcessEnvironmentInp
         value.append(input.launcherFolder);
         value.append(platform::kPathListSeparator).append(u".");
         value.append(platform::kPathListSeparator).append(searchPathReference());
-        value.append(platform::kPathListSeparator).append(homeWithSeparator).append(u"lib");
+        value.append(platform::kPathListSeparator)
+            .append(platform::withSeparator(home))
+            .append(u"lib");
         platform::expandEnvironmentText(value);
         libraryPathOption = platform::wideToNarrow(WideString(u"-Djava.library.path=") + value);
     }

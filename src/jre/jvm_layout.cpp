@@ -10,7 +10,12 @@ WideString nativeLibraryFolderOf(const WideString& jvmLibraryPath) {
 }
 
 WideString runtimeHomeOf(const WideString& jvmLibraryPath) {
-    return platform::parentPath(nativeLibraryFolderOf(jvmLibraryPath));
+    WideString libraries = nativeLibraryFolderOf(jvmLibraryPath);
+    if (!kArchitectureLibraryFolder.empty() &&
+        platform::fileNameOf(libraries) == kArchitectureLibraryFolder) {
+        libraries = platform::parentPath(libraries);
+    }
+    return platform::parentPath(libraries);
 }
 
 } // namespace launcher

@@ -19,9 +19,14 @@ extern const std::u16string_view kPrivateRuntimeFolder;
 // The runtime's java program below its home.
 extern const std::u16string_view kJavaProgram;
 
+// The folder between a Linux JDK 8's lib/ and its VM folders (lib/amd64/server);
+// empty where there is none.
+extern const std::u16string_view kArchitectureLibraryFolder;
+
 // A JVM library lies in <home>/<native libraries>/<vm>/: the folder of the
-// runtime's native libraries (bin\ on Windows, lib/ on Linux) and the home,
-// both without a separator at the end.
+// runtime's native libraries (bin\ on Windows, lib/ or lib/amd64/ on Linux) and
+// the home, both without a separator at the end. For a JDK 8 the home is its
+// jre folder on every system.
 WideString nativeLibraryFolderOf(const WideString& jvmLibraryPath);
 WideString runtimeHomeOf(const WideString& jvmLibraryPath);
 

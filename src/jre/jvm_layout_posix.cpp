@@ -6,6 +6,7 @@ namespace launcher {
 const std::u16string_view kRuntimeMarkerFile = u"lib/libjava.so";
 const std::u16string_view kJavaProgram = u"bin/java";
 const std::u16string_view kPrivateRuntimeFolder = u"jre64/";
+const std::u16string_view kArchitectureLibraryFolder = u"amd64";
 
 // JDK 9 and later keep the VM under lib/; JDK 8 under lib/amd64/ of its JRE, which
 // is the home itself or its jre/ folder.

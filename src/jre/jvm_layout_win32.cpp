@@ -6,6 +6,7 @@ namespace launcher {
 const std::u16string_view kRuntimeMarkerFile = u"bin\\java.dll";
 const std::u16string_view kJavaProgram = u"bin\\java.exe";
 const std::u16string_view kPrivateRuntimeFolder = u"jre64\\";
+const std::u16string_view kArchitectureLibraryFolder = u"";
 
 std::vector<std::u16string_view> jvmLibraryCandidates(std::u16string_view vm) {
     if (vm == u"server") {

@@ -79,5 +79,32 @@ TEST_P(ProcessEnvironment, PublishesTheRuntimeAndExtendsThePath) {
 
 INSTANTIATE_TEST_SUITE_P(Rows, ProcessEnvironment, ::testing::ValuesIn(kCases));
 
+// Linux layouts of their own: a JDK 8 keeps its VM one folder deeper, and its home
+// is its jre folder, as on Windows.
+TEST(ProcessEnvironmentLinux, AJdk8HomeIsItsJreFolder) {
+    if (platform::kPathSeparator != u'/') {
+        GTEST_SKIP() << "Linux layouts";
+    }
+    struct {
+        const char* library;
+        const char* home;
+        const char* option;
+    } rows[] = {
+        {"/jdk/lib/server/libjvm.so", "/jdk",
+         "-Djava.library.path=native:/app/:.:/usr/bin:/jdk/lib"},
+        {"/jdk8/jre/lib/amd64/server/libjvm.so", "/jdk8/jre",
+         "-Djava.library.path=native:/app/:.:/usr/bin:/jdk8/jre/lib"},
+        {"/jre8/lib/amd64/server/libjvm.so", "/jre8",
+         "-Djava.library.path=native:/app/:.:/usr/bin:/jre8/lib"},
+    };
+    for (const auto& row : rows) {
+        testing::ScopedVariable path{platform::kSearchPathVariable, u"/usr/bin"};
+        std::optional<std::string> option = prepareProcessEnvironment(
+            {platform::utf8ToWide(row.library), u"native", u"", u"/app/"});
+        EXPECT_EQ(variable(u"ZEN_JVM_HOME"), row.home) << row.library;
+        EXPECT_EQ(option.value_or(""), row.option) << row.library;
+    }
+}
+
 } // namespace
 } // namespace launcher
