@@ -36,28 +36,41 @@ WideStringList subkeyNames(HKEY key) {
     return names;
 }
 
-// A folder path is a string of sensible length that ends within its data.
-// Anything else (a number, as Adoptium's "JavaHome" feature flag is, an empty
-// or unterminated string, a value of megabytes) names no folder and is skipped.
-bool readFolderValue(HKEY key, const char16_t* name, WideString& folder) {
+// How a value must look to name a folder.
+enum class ValueRule {
+    // Today's registrations: a string type, terminated within its data. Anything
+    // else (a number, as Adoptium's "JavaHome" feature flag is) names no folder.
+    TerminatedString,
+    // The five classic roots: whatever the type, the text up to the first NUL
+    // or the end of the data, as those roots have always been read.
+    TextUpToNul,
+};
+
+bool isStringType(DWORD type) {
+    return type == REG_SZ || type == REG_EXPAND_SZ;
+}
+
+// A folder path is a value of sensible length; an empty one, or one of megabytes,
+// names no folder and is skipped.
+bool readFolderValue(HKEY key, const char16_t* name, ValueRule rule, WideString& folder) {
     constexpr DWORD kLongestBytes = 32767 * sizeof(char16_t);
+    const bool stringsOnly = rule == ValueRule::TerminatedString;
     DWORD type = 0;
     DWORD size = 0;
     if (RegQueryValueExW(key, wide(name), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
-        (type != REG_SZ && type != REG_EXPAND_SZ) || size < 2 * sizeof(char16_t) ||
-        size > kLongestBytes) {
+        (stringsOnly && !isStringType(type)) || size < sizeof(char16_t) || size > kLongestBytes) {
         return false;
     }
-    std::u16string data(size / sizeof(char16_t), u'\0');
+    std::u16string data(size / sizeof(char16_t) + 1, u'\0');
     DWORD read = size;
     if (RegQueryValueExW(key, wide(name), nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
                          &read) != ERROR_SUCCESS ||
-        (type != REG_SZ && type != REG_EXPAND_SZ) || read > size) {
+        (stringsOnly && !isStringType(type)) || read > size) {
         return false;
     }
     data.resize(read / sizeof(char16_t));
     size_t end = data.find(u'\0');
-    if (end == std::u16string::npos || end == 0) {
+    if (end == 0 || (stringsOnly && end == std::u16string::npos)) {
         return false;
     }
     folder = std::u16string_view(data).substr(0, end);
@@ -66,8 +79,8 @@ bool readFolderValue(HKEY key, const char16_t* name, WideString& folder) {
 
 // A version key whose value names no folder is passed over; the trace says where.
 bool readRegisteredFolder(HKEY key, std::u16string_view keyPath, const char16_t* name,
-                          WideString& folder) {
-    if (readFolderValue(key, name, folder)) {
+                          WideString& folder, ValueRule rule = ValueRule::TerminatedString) {
+    if (readFolderValue(key, name, rule, folder)) {
         return true;
     }
     platform::TraceLine("registry-key")
@@ -195,7 +208,7 @@ class Registry final : public RegistrationSource {
             WideString home;
             if (openKey(key.get(), name, access, version) &&
                 readRegisteredFolder(version.get(), (WideString(path) + u"\\" + name).view(),
-                                     u"JavaHome", home)) {
+                                     u"JavaHome", home, ValueRule::TextUpToNul)) {
                 registrations.push_back({name, home, root.kind, root.provider});
             }
         }

@@ -197,6 +197,11 @@ const RegistryRow kRegistryRows[] = {
      false},
     {"ThirtyTwoBitWithoutCompanion", kJre8, "JavaHome", true, "", "", false},
     {"JavaHomeAsNumber", kJre8, "JavaHome", false, "", "", false, "REG_DWORD"},
+    // The classic roots read any type as text up to its first NUL, within the data.
+    {"ClassicJavaHomeOfAnyType", kJre8, "JavaHome", false, "", "", true, "REG_MULTI_SZ"},
+    {"ClassicJavaHomeUnterminated", kJre8, "JavaHome", false, "", "", true, "REG_BINARY"},
+    {"CurrentJavaHomeMustBeAString", "HKLM\\SOFTWARE\\JavaSoft\\JDK\\17", "JavaHome", false, "", "",
+     false, "REG_MULTI_SZ"},
     {"EmptyJavaHome", "HKLM\\SOFTWARE\\JavaSoft\\JDK\\17", "JavaHome", false, "", "", false,
      "REG_SZ"},
     {"JavaSoftJdk9", "HKLM\\SOFTWARE\\JavaSoft\\JDK\\17", "JavaHome"},
@@ -225,6 +230,16 @@ const RegistryRow kRegistryRows[] = {
      "Path", false, "Minimum Version=22", "", false},
 };
 
+// The UTF-16 bytes of an ASCII text, as reg.exe takes binary data: no NUL at the end.
+std::string utf16Hex(const std::string& text) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string hex;
+    for (unsigned char c : text) {
+        hex += {kDigits[c >> 4], kDigits[c & 0xF], '0', '0'};
+    }
+    return hex;
+}
+
 class RegistryOnTestJvm : public Search {};
 INSTANTIATE_TEST_SUITE_P(Windows, RegistryOnTestJvm,
                          ::testing::ValuesIn(onTarget(testJvmConfigurations(), Target::Windows)),
@@ -236,6 +251,7 @@ TEST_P(RegistryOnTestJvm, EachRegistrationIsFoundUnderItsRules) {
     for (const RegistryRow& row : kRegistryRows) {
         SCOPED_TRACE(row.name);
         std::string data = row.type == "REG_DWORD"                    ? "1"
+                           : row.type == "REG_BINARY"                 ? utf16Hex(home)
                            : row.name == std::string("EmptyJavaHome") ? ""
                                                                       : home;
         WineRegistration registration(row.key, row.value, row.type, data, row.bits32);
