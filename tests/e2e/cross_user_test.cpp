@@ -66,11 +66,7 @@ TEST_P(CrossUser, AnotherUsersPrimaryLeavesThisUsersStartItsOwn) {
 // arguments: it is left alone, the start runs on its own, and the file stays.
 TEST_P(CrossUser, ABlockAnotherUserOwnsIsNeverUsedNorRemoved) {
     configure("testapp.PrintArgs");
-    std::string name = fs::canonical(folder.path()).string() + "/launcher";
-    for (char& c : name) {
-        c = c == '/' ? '_' : c;
-    }
-    fs::path squatted = "/dev/shm/" + name + "." + std::to_string(geteuid());
+    fs::path squatted = instanceBlockFile(folder);
     std::string id = std::to_string(kOtherUser);
     testing::ProcessResult made =
         testing::runProcess({"setpriv", "--reuid=" + id, "--regid=" + id, "--clear-groups", "sh",

@@ -287,6 +287,17 @@ LauncherFolder::LauncherFolder(const Configuration& configuration, std::string p
     fs::copy_file(source, executable());
 }
 
+fs::path instanceBlockFile(const LauncherFolder& folder) {
+    std::string name = fs::canonical(folder.path() / "launcher").string();
+    std::replace(name.begin(), name.end(), '/', '_');
+    return fs::path("/dev/shm") / (name + "." + std::to_string(geteuid()));
+}
+
+void LauncherFolder::useWindowedLauncher() const {
+    fs::copy_file(windowsBuild() / "launcherw.exe", executable(),
+                  fs::copy_options::overwrite_existing);
+}
+
 fs::path LauncherFolder::executable() const {
     return path() /
            (configuration_.target == Target::Windows ? programName_ + ".exe" : programName_);

@@ -91,6 +91,8 @@ class LauncherFolder {
     const Configuration& configuration() const { return configuration_; }
     const std::filesystem::path& path() const { return folder_.path(); }
 
+    // The Windows launcher of the folder becomes the windowed one (launcherw.exe).
+    void useWindowedLauncher() const;
     // Writes the launcher's main INI file (lines are joined with CR LF).
     void writeIni(const std::string& content) const;
     void writeIni(const testing::ApplicationIni& ini) const { writeIni(ini.text()); }
@@ -160,6 +162,10 @@ class LauncherFolder {
     std::optional<uint32_t> user_;
     testing::TestFolder folder_;
 };
+
+// The shared memory file of the Linux launcher's single-instance block in `folder`
+// for this process's user.
+std::filesystem::path instanceBlockFile(const LauncherFolder& folder);
 
 // One key of the Wine prefix's registry, added for a test and removed with the
 // keys above it that the test created.

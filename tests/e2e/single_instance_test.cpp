@@ -239,27 +239,20 @@ INSTANTIATE_TEST_SUITE_P(RealJvm, SingleInstanceOnLinux,
                          nameOf);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(SingleInstanceOnLinux);
 
-// The shared memory name the Linux launcher of `target` uses.
-fs::path sharedMemoryFile(const LauncherFolder& target) {
-    std::string name = fs::canonical(target.path() / "launcher").string();
-    std::replace(name.begin(), name.end(), '/', '_');
-    return fs::path("/dev/shm") / name;
-}
-
 TEST_P(SingleInstanceOnLinux, ThePrimaryRemovesItsBlockWhenItEnds) {
     configure("testapp.Forward");
     StartedRun primary = startPrimary(folder, "Forward");
-    EXPECT_TRUE(fs::exists(sharedMemoryFile(folder)));
+    EXPECT_TRUE(fs::exists(instanceBlockFile(folder)));
     stop(folder);
     EXPECT_EQ(primary.finish().exitCode, 0u);
-    EXPECT_FALSE(fs::exists(sharedMemoryFile(folder)));
+    EXPECT_FALSE(fs::exists(instanceBlockFile(folder)));
 }
 
 TEST_P(SingleInstanceOnLinux, ABlockLeftByACrashedPrimaryDoesNotStopTheNextStart) {
     configure("testapp.ForwardInt");
     StartedRun crashed = startPrimary(folder, "ForwardInt");
     crashed.kill();
-    ASSERT_TRUE(fs::exists(sharedMemoryFile(folder))); // what a crash leaves
+    ASSERT_TRUE(fs::exists(instanceBlockFile(folder))); // what a crash leaves
     StartedRun next = folder.start({}, "next");
     for (int i = 0; i < 12000 && folder.recorded("main").size() < 2 && !next.ended(); ++i) {
         usleep(10000);
