@@ -68,9 +68,10 @@ function(launcher_rc_value key variable value)
     endif()
 endfunction()
 
-# Gives the launcher target its name, icon and version resource. The values reach
-# launcher.rc through launcher_identity.rc in the build folder.
-function(launcher_identity target)
+# Gives a launcher target its name, icon and version resource. The values reach
+# launcher.rc through launcher_identity.rc in the build folder. `suffix` follows
+# the output name ("w" for the windowed launcher: myappw.exe).
+function(launcher_identity target suffix)
     set(name "${LAUNCHER_OUTPUT_NAME}")
     if(name STREQUAL "" OR name MATCHES "[<>:\"/\\|?*]" OR name MATCHES "[. ]$"
        OR name MATCHES "\\.[eE][xX][eE]$")
@@ -78,6 +79,7 @@ function(launcher_identity target)
             "folder or .exe, free of < > : \" / \\ | ? * and not ending in a dot or space")
     endif()
     launcher_rc_string(checked LAUNCHER_OUTPUT_NAME "${name}")
+    string(APPEND name "${suffix}")
     set_target_properties(${target} PROPERTIES OUTPUT_NAME "${name}")
 
     set(file_version "${LAUNCHER_FILE_VERSION}")
@@ -138,11 +140,12 @@ function(launcher_identity target)
         set(depends "${icon}")
     endif()
 
-    set(generated "${CMAKE_CURRENT_BINARY_DIR}/identity")
+    set(generated "${CMAKE_CURRENT_BINARY_DIR}/identity/${target}")
     configure_file("${CMAKE_CURRENT_SOURCE_DIR}/ui/launcher_identity.rc.in"
         "${generated}/launcher_identity.rc" @ONLY)
     target_include_directories(${target} PRIVATE "${generated}")
-    # windres reports the files the preprocessor includes, not the icon it embeds.
-    set_source_files_properties("${CMAKE_CURRENT_SOURCE_DIR}/ui/launcher.rc" PROPERTIES
+    # windres reports the files the preprocessor includes, not the icon it embeds;
+    # each launcher's copy of launcher.rc depends on its own identity.
+    set_property(SOURCE "${CMAKE_CURRENT_SOURCE_DIR}/ui/launcher.rc" APPEND PROPERTY
         OBJECT_DEPENDS "${generated}/launcher_identity.rc;${depends}")
 endfunction()

@@ -17,6 +17,7 @@
 #include "platform/thread.h"
 #include "platform/trace.h"
 #include "service/service_host.h"
+#include "ui/error_box.h"
 #include "ui/exception_dialog.h"
 #include "ui/runtime_folder.h"
 
@@ -55,9 +56,15 @@ Launcher::~Launcher() {
 bool Launcher::prepare() {
     buildArgumentList(arguments);
     bool found = findRunContext(context);
+    ui::showErrorLinesInABox(context.programName);
     traceStart(context, arguments);
     if (!found || !readSettings(context, settings)) {
         return false;
+    }
+    if (settings.serviceMode) {
+        ui::stopShowingErrorLines();
+    } else if (!settings.productName.empty()) {
+        ui::showErrorLinesInABox(settings.productName);
     }
     if (!instance.check(settings, context, {settings.mainClass, ibmRuntimesAdmitted(settings)})) {
         return false;

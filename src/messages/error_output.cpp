@@ -4,16 +4,30 @@
 #include "messages/message_catalogue.h"
 #include "platform/console.h"
 
+#include <atomic>
+
 namespace launcher {
 
 namespace {
 
+std::atomic<ErrorDisplay> errorDisplay{nullptr};
+
 // The line stops at a zero character, as the C runtime's formatting would.
 void writeErrorLine(std::u16string_view text) noexcept {
-    platform::writeStandardOutput({u"Error: ", text.substr(0, text.find(u'\0')), u" \n"});
+    text = text.substr(0, text.find(u'\0'));
+    ErrorDisplay display = errorDisplay.load();
+    if (display != nullptr && !platform::standardOutputIsOpen()) {
+        display(text);
+        return;
+    }
+    platform::writeStandardOutput({u"Error: ", text, u" \n"});
 }
 
 } // namespace
+
+void setErrorDisplay(ErrorDisplay display) noexcept {
+    errorDisplay.store(display);
+}
 
 void reportError(const WideString& text) {
     writeErrorLine(text.view());

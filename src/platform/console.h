@@ -14,4 +14,11 @@ void writeStandardOutput(std::initializer_list<std::u16string_view> pieces) noex
 // The text as it is on the standard error.
 void writeStandardError(std::u16string_view text) noexcept;
 
+// Whether standard output leads anywhere: a console, a file or a pipe. A windowed
+// program started without a console, and with nothing redirected, has none.
+bool standardOutputIsOpen() noexcept;
+// Whether this program is built for the windowed subsystem (Windows' launcherw.exe),
+// which the system starts without a console.
+bool isWindowedProgram() noexcept;
+
 } // namespace launcher::platform

@@ -5,6 +5,7 @@
 #include "platform/text.h"
 
 #include <cstdio>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace launcher::platform {
@@ -39,6 +40,14 @@ void writeStandardOutput(std::initializer_list<std::u16string_view> pieces) noex
 void writeStandardError(std::u16string_view text) noexcept {
     fflush(stderr);
     writeTo(STDERR_FILENO, {text});
+}
+
+bool standardOutputIsOpen() noexcept {
+    return fcntl(STDOUT_FILENO, F_GETFD) != -1;
+}
+
+bool isWindowedProgram() noexcept {
+    return false;
 }
 
 } // namespace launcher::platform

@@ -104,6 +104,19 @@ void writeStandardOutput(std::initializer_list<std::u16string_view> pieces) noex
     flush();
 }
 
+bool standardOutputIsOpen() noexcept {
+    auto out = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stdout)));
+    return out != nullptr && out != INVALID_HANDLE_VALUE && GetFileType(out) != FILE_TYPE_UNKNOWN;
+}
+
+// The subsystem the image's own header names; the two launchers differ in nothing else.
+bool isWindowedProgram() noexcept {
+    const auto* base = reinterpret_cast<const unsigned char*>(GetModuleHandleW(nullptr));
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    return nt->OptionalHeader.Subsystem == IMAGE_SUBSYSTEM_WINDOWS_GUI;
+}
+
 void writeStandardError(std::u16string_view text) noexcept {
     fflush(stderr);
     HANDLE errors = GetStdHandle(STD_ERROR_HANDLE);

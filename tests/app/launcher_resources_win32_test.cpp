@@ -69,6 +69,34 @@ TEST_F(LauncherResources, ManifestAsksForAdministratorDpiAwarenessAndCommonContr
         << manifest;
 }
 
+// The windowed launcher is the same program: every string and the manifest are
+// those of the console one, byte for byte.
+TEST_F(LauncherResources, TheWindowedLauncherCarriesTheSameStringsAndManifest) {
+    HMODULE windowed = LoadLibraryExW(LAUNCHER_WINDOWED_EXECUTABLE, nullptr,
+                                      LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(windowed, nullptr) << "error " << GetLastError();
+    auto bytesOf = [](HMODULE from, LPCWSTR type, LPCWSTR name) {
+        HRSRC found = FindResourceW(from, name, type);
+        if (found == nullptr) {
+            return std::string();
+        }
+        const char* data = static_cast<const char*>(LockResource(LoadResource(from, found)));
+        return std::string(data, SizeofResource(from, found));
+    };
+    for (const auto& [id, text] : expectedTexts()) {
+        LPCWSTR block = MAKEINTRESOURCEW(id / 16 + 1);
+        std::string console = bytesOf(module, reinterpret_cast<LPCWSTR>(RT_STRING), block);
+        EXPECT_FALSE(console.empty()) << id;
+        EXPECT_EQ(bytesOf(windowed, reinterpret_cast<LPCWSTR>(RT_STRING), block), console) << id;
+    }
+    std::string manifest =
+        bytesOf(module, reinterpret_cast<LPCWSTR>(RT_MANIFEST), MAKEINTRESOURCEW(1));
+    EXPECT_FALSE(manifest.empty());
+    EXPECT_EQ(bytesOf(windowed, reinterpret_cast<LPCWSTR>(RT_MANIFEST), MAKEINTRESOURCEW(1)),
+              manifest);
+    FreeLibrary(windowed);
+}
+
 // The version resource as Explorer's properties read it, through the version API:
 // this build sets no identity options, so the fields are the launcher's own.
 TEST(LauncherVersion, VersionApiReadsTheDefaultFields) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <future>
@@ -591,6 +592,66 @@ TEST_F(VirtualDisplay, TheExceptionDialogShowsTheTextAndItsAnswerCounts) {
                   answer.button == 1)
             << result.errors;
     }
+}
+
+// The windowed launcher as Explorer starts it: no console, no standard handles.
+class WindowedLauncher : public VirtualDisplay {
+  protected:
+    WindowedLauncher()
+        : folder(Configuration{"Windows_jdk_25", Target::Windows, windowsRuntime().string()}) {
+        folder.useWindowedLauncher();
+    }
+
+    std::future<RunResult> startWithoutHandles(const std::vector<std::string>& arguments = {}) {
+        return std::async(std::launch::async, [this, arguments] {
+            return folder.run(arguments,
+                              {{"DISPLAY", display}, {"LAUNCHER_PROBE_NO_STANDARD_HANDLES", "1"}});
+        });
+    }
+
+    LauncherFolder folder;
+};
+
+// Its one error is a message box, OK ends the launch with -1; given a file as
+// standard output, it writes the line there instead and shows nothing.
+TEST_F(WindowedLauncher, AnErrorIsABoxUnlessStandardOutputIsRedirected) {
+    const std::string text = "Main class was not specified in INI file.";
+    folder.writeIni("[Java Runtime Environment]\n");
+    std::future<RunResult> run = startWithoutHandles();
+    std::vector<std::string> tree = probe("tree", "launcher");
+    probe("press 1", "launcher");
+    RunResult result = run.get();
+    bool shown = std::any_of(tree.begin(), tree.end(), [&text](const std::string& line) {
+        return line.rfind("control|", 0) == 0 && line.find("|Static|" + text + "|") != line.npos;
+    });
+    EXPECT_TRUE(shown) << ::testing::PrintToString(tree);
+    EXPECT_EQ(result.exitCode, folder.exitCodeFor(-1));
+    RunResult redirected = folder.run({}, {{"DISPLAY", display}});
+    EXPECT_EQ(redirected.output, folder.errorLine(text));
+    EXPECT_EQ(redirected.exitCode, folder.exitCodeFor(-1));
+}
+
+TEST_F(WindowedLauncher, TheSwingSampleShowsItsWindowAndEndsWithItsCode) {
+    fs::create_directories(folder.path() / "lib");
+    fs::copy_file(LAUNCHER_SAMPLE_JAR, folder.path() / "lib" / "hello.jar");
+    folder.writeIni({.jre = "Main Class=com.example.hello.HelloWindow\nJRE Path=" +
+                            windowsPathOf(windowsRuntime()),
+                     .classPath = "\\lib\\*.jar"});
+    std::future<RunResult> run = startWithoutHandles({"7"});
+    std::vector<std::string> window = probe("close 'Hello Sample'");
+    RunResult result = run.get();
+    EXPECT_EQ(field(window, "window"), "SunAwtFrame|1") << ::testing::PrintToString(window);
+    EXPECT_EQ(result.exitCode, 7u) << result.errors;
+}
+
+// Nobody reads the streams of a program without a console: writing them must
+// neither block nor fail it.
+TEST_F(WindowedLauncher, MegabytesOnStandardStreamsNobodyReadsDoNotStopTheProgram) {
+    folder.writeIni({.jre = "Main Class=testapp.Flood\nJRE Path=" + windowsPathOf(windowsRuntime()),
+                     .classPath = folder.applicationClassPath()});
+    RunResult result = startWithoutHandles().get();
+    EXPECT_EQ(result.exitCode, 0u) << result.errors;
+    EXPECT_EQ(folder.recorded("flood"), std::vector<std::string>{"done"});
 }
 
 } // namespace

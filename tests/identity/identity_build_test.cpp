@@ -364,8 +364,8 @@ TEST(AcceptedOptions, SmallestAndLargestVersionsConfigure) {
         {"-DLAUNCHER_FILE_VERSION=0.0.0.0", "-DLAUNCHER_PRODUCT_VERSION=65535.65535.65535.65535"});
     ProcessResult result = runProcess(configure, kBuildLimit);
     ASSERT_EQ(result.exitCode, 0) << result.output;
-    std::string script =
-        readFile(folder.path() / "build" / "src" / "identity" / "launcher_identity.rc");
+    std::string script = readFile(folder.path() / "build" / "src" / "identity" / "launcher" /
+                                  "launcher_identity.rc");
     EXPECT_NE(script.find("FILEVERSION 0, 0, 0, 0\n"), std::string::npos) << script;
     EXPECT_NE(script.find("PRODUCTVERSION 65535, 65535, 65535, 65535\n"), std::string::npos)
         << script;

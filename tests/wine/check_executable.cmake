@@ -1,7 +1,8 @@
 cmake_minimum_required(VERSION 3.25)
-# Checks the built launcher executable: at most 512 KB, and only Windows system
-# DLLs imported (it must run with nothing beside it).
-#   cmake -DEXECUTABLE=... -DOBJDUMP=... -P check_executable.cmake
+# Checks a built launcher executable: at most 512 KB, only Windows system DLLs
+# imported (it must run with nothing beside it), and the subsystem in its header
+# (3: console, 2: windowed).
+#   cmake -DEXECUTABLE=... -DOBJDUMP=... -DSUBSYSTEM=3 -P check_executable.cmake
 file(SIZE "${EXECUTABLE}" size)
 if(size GREATER 524288)
     message(FATAL_ERROR "${EXECUTABLE} is ${size} bytes, more than 512 KB")
@@ -9,6 +10,14 @@ endif()
 execute_process(COMMAND "${OBJDUMP}" -p "${EXECUTABLE}" OUTPUT_VARIABLE headers RESULT_VARIABLE failed)
 if(failed)
     message(FATAL_ERROR "cannot read the headers of ${EXECUTABLE}")
+endif()
+string(REGEX MATCH "Subsystem[ \t]+([0-9a-fA-F]+)" subsystem_line "${headers}")
+if(NOT CMAKE_MATCH_1)
+    message(FATAL_ERROR "no subsystem in the headers of ${EXECUTABLE}")
+endif()
+math(EXPR subsystem "0x${CMAKE_MATCH_1}")
+if(NOT subsystem EQUAL SUBSYSTEM)
+    message(FATAL_ERROR "${EXECUTABLE} has subsystem ${subsystem}, not ${SUBSYSTEM}")
 endif()
 string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${headers}")
 set(system_dlls kernel32.dll msvcrt.dll user32.dll advapi32.dll shell32.dll comctl32.dll gdi32.dll ole32.dll)
@@ -19,4 +28,4 @@ foreach(import IN LISTS imports)
         message(FATAL_ERROR "${EXECUTABLE} imports ${dll}, which is not a Windows system DLL")
     endif()
 endforeach()
-message(STATUS "${EXECUTABLE}: ${size} bytes, imports ${imports}")
+message(STATUS "${EXECUTABLE}: ${size} bytes, subsystem ${subsystem}, imports ${imports}")

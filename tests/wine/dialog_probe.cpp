@@ -4,6 +4,8 @@
 //   dialog_probe browse FOLDER   chooses FOLDER in the folder browser, prints the edit and OK
 //   dialog_probe press ID        sends the dialog the command of control ID
 //   dialog_probe text ID         prints the text of control ID, line ends as \r and \n
+//   dialog_probe close TITLE     waits for a top-level window of that title, prints
+//                                its class and whether it is visible, and closes it
 // With LAUNCHER_PROBE_CAPTION set, the dialog of that caption is the one used
 // (the Java exception dialog) instead of the JRE-not-found dialog.
 // Lines are "|"-separated; rectangles are x,y,width,height in pixels of the
@@ -222,6 +224,17 @@ int text(int id) {
     return 0;
 }
 
+int close(const std::wstring& title) {
+    HWND window = waitFor([&title] { return FindWindowW(nullptr, title.c_str()); });
+    if (window == nullptr) {
+        std::puts("no window");
+        return 1;
+    }
+    std::printf("window|%s|%d\n", utf8(classOf(window)).c_str(), IsWindowVisible(window) ? 1 : 0);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    return 0;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -238,6 +251,10 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"text" && argc > 2) {
         return text(_wtoi(argv[2]));
     }
-    std::fputs("usage: dialog_probe tree | browse FOLDER | press ID | text ID\n", stderr);
+    if (command == L"close" && argc > 2) {
+        return close(argv[2]);
+    }
+    std::fputs("usage: dialog_probe tree | browse FOLDER | press ID | text ID | close TITLE\n",
+               stderr);
     return 2;
 }

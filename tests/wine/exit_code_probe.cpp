@@ -6,6 +6,8 @@
 //   LAUNCHER_PROBE_RESULT        the file that receives the exit code in decimal
 //   LAUNCHER_PROBE_HIDDEN_STATION  when set, the name of a window station without a
 //                                display that the process runs in, as a service does
+//   LAUNCHER_PROBE_NO_STANDARD_HANDLES  when set, the process gets no standard
+//                                handles, as a windowed program started from Explorer
 #include "platform/win32_handles.h"
 
 #include <cstdio>
@@ -56,8 +58,14 @@ int main() {
         desktop = station + L"\\Default";
         startup.lpDesktop = desktop.data();
     }
+    BOOL inherit = TRUE;
+    if (!variable(L"LAUNCHER_PROBE_NO_STANDARD_HANDLES").empty()) {
+        SetEnvironmentVariableW(L"LAUNCHER_PROBE_NO_STANDARD_HANDLES", nullptr);
+        startup.dwFlags |= STARTF_USESTDHANDLES; // and all three left null
+        inherit = FALSE;
+    }
     PROCESS_INFORMATION started = {};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, inherit, 0, nullptr, nullptr,
                         &startup, &started)) {
         fprintf(stderr, "exit_code_probe: CreateProcessW failed with %lu\n", GetLastError());
         return 3;
