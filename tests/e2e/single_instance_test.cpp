@@ -263,5 +263,32 @@ TEST_P(SingleInstanceOnLinux, ABlockLeftByACrashedPrimaryDoesNotStopTheNextStart
     EXPECT_EQ(next.finish().exitCode, 0u);
 }
 
+// Wine and Windows alike: a primary in its teardown has a complete block whose
+// message thread has quit. A start that meets it waits for that process to end
+// and runs as the primary itself, instead of ending with -1.
+std::vector<Configuration> oneWindowsRuntime() {
+    std::vector<Configuration> windows = onTarget(realJvmConfigurations(), Target::Windows);
+    windows.resize(std::min<size_t>(windows.size(), 1));
+    return windows;
+}
+
+class SingleInstanceOnWindows : public SingleInstance {};
+INSTANTIATE_TEST_SUITE_P(RealJvm, SingleInstanceOnWindows, ::testing::ValuesIn(oneWindowsRuntime()),
+                         nameOf);
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(SingleInstanceOnWindows);
+
+TEST_P(SingleInstanceOnWindows, AStartMeetingAPrimaryInItsTeardownBecomesThePrimary) {
+    configure("testapp.PrintArgs");
+    fs::path ready = folder.path() / "held";
+    StartedRun ending = folder.startWindowsProgram(
+        (windowsBuild() / "tests" / "instance_probe.exe").string(),
+        {windowsPathOf(folder.path() / "launcher.exe"), "3000", windowsPathOf(ready)});
+    ASSERT_TRUE(waitForFile(ready, 60)) << "the probe made no block";
+    RunResult result = folder.run({"x"});
+    EXPECT_EQ(result.exitCode, 0u) << result.output << result.errors;
+    EXPECT_NE(result.output.find("arg[0]=x"), std::string::npos) << result.output;
+    EXPECT_EQ(ending.finish().exitCode, 0u);
+}
+
 } // namespace
 } // namespace launcher::e2e
