@@ -1,7 +1,7 @@
 // The identity options of the Windows build, read back from the executable they
 // produce: a separate build of the launcher alone in a temporary folder, with every
 // option set, and configurations the options must refuse.
-#include "identity/pe_resources.h"
+#include "support/pe_resources.h"
 #include "support/file_bytes.h"
 #include "support/process.h"
 #include "support/test_folder.h"

@@ -184,6 +184,30 @@ TEST_F(Signing, VerificationFailsTrustingAnotherCa) {
     EXPECT_NE(verified.exitCode, 0) << verified.output;
 }
 
+// Packing comes first, signing last: a packed launcher signs and verifies, and a
+// signed one is refused by the packer (stamping would break its signature).
+TEST_F(Signing, APackedLauncherSignsAndASignedOneIsNotPacked) {
+    auto pack = [this](const fs::path& launcher, const std::string& out) {
+        return runProcess({LAUNCHER_PACK_TOOL, "--launcher", launcher.string(), "--name", "MyApp",
+                           "--out", (work_->path() / out).string(), "--icon", LAUNCHER_SAMPLE_ICON,
+                           "--version", "2.1", "--jar", LAUNCHER_SAMPLE_JAR, "--main",
+                           "com.example.hello.HelloApp"});
+    };
+    ProcessResult packed = pack(input_, "packed");
+    ASSERT_EQ(packed.exitCode, 0) << packed.output;
+    fs::copy_file(work_->path() / "packed" / "MyApp.exe", input_,
+                  fs::copy_options::overwrite_existing);
+    ProcessResult signedRun =
+        sign({"--pkcs12", "@KEYS@/signer.p12", "--password-file", "@KEYS@/password"});
+    ASSERT_EQ(signedRun.exitCode, 0) << signedRun.output;
+    ProcessResult verified = verify(output_);
+    EXPECT_EQ(verified.exitCode, 0) << verified.output;
+    ProcessResult refused = pack(output_, "again");
+    EXPECT_EQ(refused.exitCode, 2) << refused.output;
+    EXPECT_NE(refused.output.find("Authenticode signature"), std::string::npos) << refused.output;
+    EXPECT_FALSE(fs::exists(work_->path() / "again"));
+}
+
 TEST_F(Signing, VerificationFailsOnTheUnsignedLauncher) {
     ProcessResult verified = verify(input_);
     EXPECT_NE(verified.exitCode, 0) << verified.output;

@@ -1,6 +1,6 @@
 // The layouts are those of the PE/COFF format: IMAGE_RESOURCE_DIRECTORY and its
 // entries, and the length-prefixed nodes of VS_VERSIONINFO.
-#include "identity/pe_resources.h"
+#include "support/pe_resources.h"
 
 #include <algorithm>
 #include <utility>
