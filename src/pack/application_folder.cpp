@@ -90,8 +90,23 @@ Version versionOption(const std::string& text, const char* option, const Version
     return *version;
 }
 
+// A version text holds no line break or other control character (Explorer shows
+// each on one line).
+void checkVersionText(const std::string& text, const char* option) {
+    if (std::any_of(text.begin(), text.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; })) {
+        throw PackError(std::string(option) + " holds a line break or another control character");
+    }
+}
+
 void planIdentity(Plan& plan) {
     const PackOptions& options = plan.options;
+    for (const auto& [text, option] : {std::pair{&options.company, "--company"},
+                                       {&options.copyright, "--copyright"},
+                                       {&options.description, "--description"},
+                                       {&options.productName, "--product-name"}}) {
+        checkVersionText(*text, option);
+    }
     bool identityAsked = !options.icon.empty() || !options.fileVersion.empty() ||
                          !options.productVersion.empty() || !options.company.empty() ||
                          !options.copyright.empty() || !options.description.empty() ||

@@ -44,6 +44,7 @@ TEST_F(PackCommand, EachBadInputGetsOneLineAndExitCodeTwoAndNothingIsWritten) {
          "not an .ico file"},
         {{"--main", "com.example.hello.HelloApp", "--version", "1.65536"}, "is no version"},
         {{"--main", "com.example.hello.HelloApp", "--execution-level", "admin"}, "is none of"},
+        {{"--main", "com.example.hello.HelloApp", "--company", "two\nlines"}, "a line break"},
         {{"--main", "com.example.hello.HelloApp", "--runtime", folder.path().string()},
          "holds no bin/java.dll"},
         {{"--main", "com.example.hello.HelloApp", "--name", "a/b"}, "is no file name"},
