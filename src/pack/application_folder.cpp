@@ -9,6 +9,7 @@
 #include "pack/run_program.h"
 #include "pack/zip_file.h"
 #include "platform/file_system.h"
+#include "platform/module_path.h"
 #include "platform/process.h"
 #include "platform/text.h"
 
@@ -401,6 +402,15 @@ fs::path packApplication(const PackOptions& options, const fs::path& toolFolder)
         throw;
     }
     return out;
+}
+
+fs::path runningToolFolder() {
+    WideString path;
+    platform::SystemError error;
+    if (!platform::queryExecutablePath(path, error)) {
+        return ".";
+    }
+    return fs::path(std::u16string(path.view())).parent_path();
 }
 
 int packMain(const std::vector<std::string>& arguments, const fs::path& toolFolder) {

@@ -17,4 +17,7 @@ std::filesystem::path packApplication(const PackOptions& options,
 // exit code 2 for bad input (1 when the work itself failed).
 int packMain(const std::vector<std::string>& arguments, const std::filesystem::path& toolFolder);
 
+// The folder of the running tool, where the launchers are by default.
+std::filesystem::path runningToolFolder();
+
 } // namespace launcher::pack

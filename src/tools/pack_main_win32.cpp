@@ -1,24 +1,9 @@
 // launcher-pack's entry point on Windows: the arguments as UTF-8.
 #include "pack/application_folder.h"
-#include "platform/module_path.h"
 #include "platform/text.h"
 
-#include <filesystem>
 #include <string>
 #include <vector>
-
-namespace {
-
-std::filesystem::path toolFolder() {
-    launcher::WideString path;
-    launcher::platform::SystemError error;
-    if (!launcher::platform::queryExecutablePath(path, error)) {
-        return ".";
-    }
-    return std::filesystem::path(std::u16string(path.view())).parent_path();
-}
-
-} // namespace
 
 int wmain(int argc, wchar_t** argv) {
     std::vector<std::string> arguments;
@@ -26,5 +11,5 @@ int wmain(int argc, wchar_t** argv) {
         arguments.push_back(
             launcher::platform::wideToUtf8(reinterpret_cast<const char16_t*>(argv[i])));
     }
-    return launcher::pack::packMain(arguments, toolFolder());
+    return launcher::pack::packMain(arguments, launcher::pack::runningToolFolder());
 }
