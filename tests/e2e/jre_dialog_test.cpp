@@ -634,6 +634,8 @@ TEST_F(WindowedLauncher, AnErrorIsABoxUnlessStandardOutputIsRedirected) {
 TEST_F(WindowedLauncher, TheSwingSampleShowsItsWindowAndEndsWithItsCode) {
     fs::create_directories(folder.path() / "lib");
     fs::copy_file(LAUNCHER_SAMPLE_JAR, folder.path() / "lib" / "hello.jar");
+    fs::copy_file(fs::path(LAUNCHER_SAMPLE_JAR).parent_path() / "hello-window.jar",
+                  folder.path() / "lib" / "hello-window.jar");
     folder.writeIni({.jre = "Main Class=com.example.hello.HelloWindow\nJRE Path=" +
                             windowsPathOf(windowsRuntime()),
                      .classPath = "\\lib\\*.jar"});
