@@ -72,6 +72,41 @@ jclass loadMainThroughFindClass(JNIEnv* env, const WideString& mainClass) {
     return found;
 }
 
+// Properties the options could not carry in the narrow encoding, given as Java
+// strings so that they arrive exactly. False when one could not be set (the
+// exception is printed).
+bool setLaterProperties(JNIEnv* env, const std::vector<SystemProperty>& properties) {
+    if (properties.empty()) {
+        return true;
+    }
+    LocalReference system(env, env->FindClass("java/lang/System"));
+    if (!system) {
+        exceptionRaised(env);
+        return false;
+    }
+    jmethodID setProperty =
+        env->GetStaticMethodID(system.asClass(), "setProperty",
+                               "(Ljava/lang/String;Ljava/lang/String;)Ljava/lang/String;");
+    if (setProperty == nullptr) {
+        exceptionRaised(env);
+        return false;
+    }
+    for (const SystemProperty& property : properties) {
+        LocalReference name(env, toJavaString(env, property.name.view()));
+        LocalReference value(env, name ? toJavaString(env, property.value.view()) : nullptr);
+        if (!value) {
+            exceptionRaised(env);
+            return false;
+        }
+        LocalReference previous(env, env->CallStaticObjectMethod(system.asClass(), setProperty,
+                                                                 name.get(), value.get()));
+        if (exceptionRaised(env)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::atomic<VmExitListener*> vmExitListener{nullptr};
 std::atomic<void (*)()> vmEndAction{nullptr};
 
@@ -104,7 +139,11 @@ uint32_t JavaHost::runApplication() {
     if (!createVm()) {
         return kApplicationFailed;
     }
-    if (uint32_t result = invokeMain(); result != kApplicationFailed) {
+    uint32_t result = kApplicationFailed;
+    if (setLaterProperties(environment, application.laterProperties)) {
+        result = invokeMain();
+    }
+    if (result != kApplicationFailed) {
         destroyVm();
         return result;
     }
