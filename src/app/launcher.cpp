@@ -130,16 +130,19 @@ int Launcher::run() {
 }
 
 // The VM finds its home, and so its class library, from the path of the library
-// it was loaded from, which it reads as narrow text: a path the code page cannot
-// write is loaded by a form it can.
+// it was loaded from, which it reads as narrow text.
 bool Launcher::loadJvmLibrary() {
-    std::optional<WideString> loadable = writablePath(jvmLibraryPath, NarrowForm::ofSystem());
-    if (!loadable) {
+    NarrowForm narrow = NarrowForm::ofSystem();
+    // The release file is read only when the version matters.
+    int feature = narrow.keeps(jvmLibraryPath.view()) ? 0 : runtimeFeatureVersion(jvmLibraryPath);
+    std::optional<RuntimeForm> runtime = chooseRuntimeForm(jvmLibraryPath, feature, narrow);
+    if (!runtime) {
         platform::TraceLine("stop").add("reason", "runtime-path-not-writable");
         reportMessage(msg::kOptionNotWritable, {u"-Djava.home"});
         return false;
     }
-    return jvmLibrary.load(*loadable);
+    java.application.writableRuntimeHome = runtime->home;
+    return jvmLibrary.load(runtime->library);
 }
 
 // A failed assembly stops the launch: a VM without "-Djava.class.path=" would

@@ -7,6 +7,7 @@
 #include "messages/error_output.h"
 #include "messages/message_catalogue.h"
 #include "messages/message_ids.h"
+#include "platform/environment.h"
 #include "platform/thread.h"
 #include "platform/trace.h"
 
@@ -107,6 +108,24 @@ bool setLaterProperties(JNIEnv* env, const std::vector<SystemProperty>& properti
     return true;
 }
 
+// HotSpot takes its home from this variable, where set, instead of the path of
+// its library. It is read only while the VM is created, and gone afterwards so
+// that no program the application starts inherits it.
+constexpr char16_t kVmHomeVariable[] = u"_ALT_JAVA_HOME_DIR";
+
+jint createJavaVmAt(const JavaApplication& application, JavaVM** vm, JNIEnv** environment,
+                    JavaVMInitArgs& arguments) {
+    bool homeGiven =
+        !application.writableRuntimeHome.empty() &&
+        platform::setEnvironmentVariable(kVmHomeVariable, application.writableRuntimeHome);
+    jint result =
+        application.library->createJavaVm(vm, reinterpret_cast<void**>(environment), &arguments);
+    if (homeGiven) {
+        platform::removeEnvironmentVariable(kVmHomeVariable);
+    }
+    return result;
+}
+
 std::atomic<VmExitListener*> vmExitListener{nullptr};
 std::atomic<void (*)()> vmEndAction{nullptr};
 
@@ -174,8 +193,7 @@ bool JavaHost::createVm() {
     arguments.options = vmOptions.data();
     arguments.ignoreUnrecognized = JNI_FALSE;
 
-    jint result =
-        application.library->createJavaVm(&vm, reinterpret_cast<void**>(&environment), &arguments);
+    jint result = createJavaVmAt(application, &vm, &environment, arguments);
     platform::TraceLine("vm-create").add("result", static_cast<int32_t>(result));
     if (result != JNI_OK) {
         vm = nullptr;

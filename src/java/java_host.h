@@ -24,6 +24,9 @@ struct JavaApplication {
     JvmOptionList options;
     // Set once the VM exists, before anything of the application is loaded.
     std::vector<SystemProperty> laterProperties;
+    // The runtime's home in a form the code page can write, when its own name
+    // cannot be: the VM would read it, broken, from the library's path.
+    WideString writableRuntimeHome;
     WideString mainClass; // internal form: '/' between package names
     WideStringList arguments;
     StreamRedirection redirection;

@@ -1,6 +1,7 @@
 // The form each VM option takes so that the VM reads what was composed.
 #include "java/option_encoding.h"
 
+#include "jre/jvm_layout.h"
 #include "messages/error_output.h"
 #include "messages/message_ids.h"
 #include "platform/file_system.h"
@@ -39,22 +40,31 @@ std::optional<std::u16string_view> prefixOf(std::u16string_view option,
     return found == prefixes.end() ? std::nullopt : std::optional(*found);
 }
 
+// An element that names nothing and cannot be written is left out: the VM
+// would find nothing there either, and an inherited search path with a stale
+// folder in it should not stop every start.
 std::optional<WideString> writablePathList(std::u16string_view list, const NarrowForm& narrow) {
     WideString result;
+    bool first = true;
     size_t start = 0;
     for (;;) {
         size_t end = list.find(platform::kPathListSeparator, start);
-        std::u16string_view element = list.substr(start, end - start);
+        WideString element(list.substr(start, end - start));
         std::optional<WideString> written =
-            element.empty() ? WideString() : writablePath(WideString(element), narrow);
-        if (!written) {
+            element.empty() ? element : writablePath(element, narrow);
+        if (!written && narrow.exists(element)) {
             return std::nullopt;
         }
-        result.append(*written);
+        if (written) {
+            if (!first) {
+                result.append(platform::kPathListSeparator);
+            }
+            result.append(*written);
+            first = false;
+        }
         if (end == std::u16string_view::npos) {
             return result;
         }
-        result.append(platform::kPathListSeparator);
         start = end + 1;
     }
 }
@@ -90,7 +100,7 @@ SystemProperty propertyOf(const WideString& option) {
 } // namespace
 
 NarrowForm NarrowForm::ofSystem() {
-    return {platform::narrowKeeps, platform::shortPathName};
+    return {platform::narrowKeeps, platform::shortPathName, platform::directoryEntryExists};
 }
 
 std::optional<WideString> writablePath(const WideString& path, const NarrowForm& narrow) {
@@ -114,6 +124,23 @@ std::optional<WideString> writablePath(const WideString& path, const NarrowForm&
         return std::nullopt;
     }
     return folder->append(platform::kPathSeparator).append(name);
+}
+
+std::optional<RuntimeForm> chooseRuntimeForm(const WideString& jvmLibraryPath, int featureVersion,
+                                             const NarrowForm& narrow) {
+    constexpr int kFirstWithShortHomes = 25;
+    if (narrow.keeps(jvmLibraryPath.view())) {
+        return RuntimeForm{jvmLibraryPath, WideString()};
+    }
+    if (featureVersion < kFirstWithShortHomes) {
+        return std::nullopt;
+    }
+    std::optional<WideString> library = writablePath(jvmLibraryPath, narrow);
+    std::optional<WideString> home = writablePath(runtimeHomeOf(jvmLibraryPath), narrow);
+    if (!library || !home) {
+        return std::nullopt;
+    }
+    return RuntimeForm{*library, *home};
 }
 
 OptionForm chooseOptionForm(const WideString& option, const NarrowForm& narrow) {

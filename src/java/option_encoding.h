@@ -18,6 +18,8 @@ struct NarrowForm {
     std::function<bool(std::u16string_view)> keeps;
     // The file system's short form of a path, when it has one.
     std::function<std::optional<WideString>(const WideString&)> shortPath;
+    // Whether the path names an entry.
+    std::function<bool(const WideString&)> exists;
 
     // The system's own answers.
     static NarrowForm ofSystem();
@@ -48,6 +50,20 @@ struct OptionForm {
 std::optional<WideString> writablePath(const WideString& path, const NarrowForm& narrow);
 
 OptionForm chooseOptionForm(const WideString& option, const NarrowForm& narrow);
+
+// How the VM is pointed at its runtime: the JVM library loaded by a path the
+// code page can write, and the home given as well when the library's own path
+// cannot be (empty: the VM finds it from the library, as usual).
+struct RuntimeForm {
+    WideString library;
+    WideString home;
+};
+
+// Nothing when the runtime's folder cannot be named so. A VM before feature
+// version 25 loads its class library's native code by the long, code-page
+// form of the names even when told the short one, so it is refused there.
+std::optional<RuntimeForm> chooseRuntimeForm(const WideString& jvmLibraryPath, int featureVersion,
+                                             const NarrowForm& narrow);
 
 // What the VM is created with.
 struct EncodedJvmOptions {

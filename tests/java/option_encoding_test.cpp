@@ -7,23 +7,29 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 
 namespace launcher {
 namespace {
 
-// A Western code page: Latin-1 keeps, Cyrillic and CJK do not. Short names are
-// those of the row's volume; none at all for a volume without them.
+// A Western code page: Latin-1 keeps, Cyrillic and CJK do not. The entries that
+// exist are those of the row, with their short names (the long name again on
+// a volume without them); ASCII paths exist too.
 NarrowForm westernCodePage(std::map<std::string, std::string> shortNames) {
-    return {[](std::u16string_view text) {
-                return std::all_of(text.begin(), text.end(),
-                                   [](char16_t unit) { return unit < 0x100; });
-            },
-            [names = std::move(shortNames)](const WideString& path) -> std::optional<WideString> {
-                auto found = names.find(platform::wideToUtf8(path.view()));
-                if (found == names.end()) {
+    auto names = std::make_shared<std::map<std::string, std::string>>(std::move(shortNames));
+    auto keeps = [](std::u16string_view text) {
+        return std::all_of(text.begin(), text.end(), [](char16_t unit) { return unit < 0x100; });
+    };
+    return {keeps,
+            [names](const WideString& path) -> std::optional<WideString> {
+                auto found = names->find(platform::wideToUtf8(path.view()));
+                if (found == names->end()) {
                     return std::nullopt;
                 }
                 return platform::utf8ToWide(found->second);
+            },
+            [names, keeps](const WideString& path) {
+                return keeps(path.view()) || names->contains(platform::wideToUtf8(path.view()));
             }};
 }
 
@@ -60,7 +66,11 @@ const FormRow kRows[] = {
      {{"C:\\Приложение\\hello.jar", "C:\\Приложение\\hello.jar"}},
      OptionRoute::Refused,
      ""},
-    {"-Djava.class.path=C:\\Приложение\\hello.jar", {}, OptionRoute::Refused, ""},
+    // A folder that is not there names nothing, written or not: it is left out.
+    {"-Djava.library.path=C:\\Приложение\\native;C:\\Старое;.",
+     {{"C:\\Приложение\\native", "C:\\____~N4A\\native"}},
+     OptionRoute::Shortened,
+     "-Djava.library.path=C:\\____~N4A\\native;."},
     {"-Duser.home=C:\\Владимир", {}, OptionRoute::Refused, ""},
     {"-javaagent:C:\\Приложение\\agent.jar",
      {{"C:\\Приложение\\agent.jar", "C:\\____~N4A\\agent.jar"}},
@@ -105,6 +115,38 @@ TEST(EncodeJvmOptions, ARefusedOptionEncodesNothingAndIsNamedByItsName) {
     EXPECT_EQ(optionName(u"-Dfile.encoding=Кириллица").view(), u"-Dfile.encoding");
     EXPECT_EQ(optionName(u"-Djava.class.path=x").view(), u"-Djava.class.path");
     EXPECT_EQ(optionName(u"-XX:AOTCache=C:\\x").view(), u"-XX:AOTCache");
+}
+
+TEST(ChooseRuntimeForm, ShortensARuntimeOnlyWhereTheVmTakesItsShortHome) {
+    const std::string library = "C:\\Приложение\\jre64\\bin\\server\\jvm.dll";
+    const std::map<std::string, std::string> names = {
+        {testing::nativePath(library),
+         testing::nativePath("C:\\____~N4A\\jre64\\bin\\server\\jvm.dll")},
+        {testing::nativePath("C:\\Приложение\\jre64"), testing::nativePath("C:\\____~N4A\\jre64")}};
+    const struct {
+        const char* library;
+        int feature;
+        bool shortNames;
+        std::optional<std::pair<const char*, const char*>> form; // library, home
+    } rows[] = {
+        {"C:\\jdk\\bin\\server\\jvm.dll", 11, true, std::pair{"C:\\jdk\\bin\\server\\jvm.dll", ""}},
+        {library.c_str(), 25, true,
+         std::pair{"C:\\____~N4A\\jre64\\bin\\server\\jvm.dll", "C:\\____~N4A\\jre64"}},
+        {library.c_str(), 21, true, std::nullopt},
+        {library.c_str(), 25, false, std::nullopt},
+    };
+    for (const auto& row : rows) {
+        std::optional<RuntimeForm> form = chooseRuntimeForm(
+            nativeText(row.library), row.feature,
+            westernCodePage(row.shortNames ? names : std::map<std::string, std::string>{}));
+        ASSERT_EQ(form.has_value(), row.form.has_value()) << row.library << " " << row.feature;
+        if (form) {
+            EXPECT_EQ(platform::wideToUtf8(form->library.view()),
+                      testing::nativePath(row.form->first));
+            EXPECT_EQ(platform::wideToUtf8(form->home.view()),
+                      testing::nativePath(row.form->second));
+        }
+    }
 }
 
 } // namespace
