@@ -87,9 +87,12 @@ class LauncherFolder {
     // The launcher copied under another base name (`myapp`: myapp.exe on Windows),
     // which then reads the INI file of that name.
     LauncherFolder(const Configuration& configuration, std::string programName);
+    // The launcher placed in a folder of that name inside the test's folder.
+    LauncherFolder(const Configuration& configuration, std::string programName,
+                   const std::string& subfolder);
 
     const Configuration& configuration() const { return configuration_; }
-    const std::filesystem::path& path() const { return folder_.path(); }
+    const std::filesystem::path& path() const { return root_; }
 
     // Writes the launcher's main INI file (lines are joined with CR LF).
     void writeIni(const std::string& content) const;
@@ -159,6 +162,7 @@ class LauncherFolder {
     std::filesystem::path workingFolder_;
     std::optional<uint32_t> user_;
     testing::TestFolder folder_;
+    std::filesystem::path root_ = folder_.path();
 };
 
 // One key of the Wine prefix's registry, added for a test and removed with the
@@ -201,6 +205,9 @@ inline std::string nameOf(const ::testing::TestParamInfo<Configuration>& info) {
 
 using testing::readFile;
 using testing::windowsPathOf;
+
+// The runtime's feature version from its release file; 0 without one.
+int featureOf(const std::string& home);
 
 // The text's lines, without the CR of a Windows program's line ends.
 std::vector<std::string> linesOf(const std::string& text);
