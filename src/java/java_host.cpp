@@ -93,6 +93,9 @@ bool setLaterProperties(JNIEnv* env, const std::vector<SystemProperty>& properti
         return false;
     }
     for (const SystemProperty& property : properties) {
+        platform::TraceLine("vm-property")
+            .add("name", property.name.view())
+            .add("value", property.value.view());
         LocalReference name(env, toJavaString(env, property.name.view()));
         LocalReference value(env, name ? toJavaString(env, property.value.view()) : nullptr);
         if (!value) {
