@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <memory>
 #include <optional>
 
 namespace launcher::e2e {
@@ -18,7 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 
 enum class ClassPathBy { Wildcard, AbsoluteEntry };
-enum class RuntimeBy { JrePathOutside, JrePathInside, PrivateJre64 };
+enum class RuntimeBy { JrePathOutside, JrePathInside, PrivateJre64, Registry };
 enum class IniEncoding { Utf8, Utf8WithMark, Utf16 };
 
 struct FolderRow {
@@ -41,6 +42,8 @@ const FolderRow kRows[] = {
      IniEncoding::Utf8WithMark, "-Dapp.title=应用", false, std::nullopt, std::nullopt},
     {"CyrillicPrivateRuntimeUtf16", "Приложение", ClassPathBy::Wildcard, RuntimeBy::PrivateJre64,
      IniEncoding::Utf16, "-Dapp.title=Привет", false, std::nullopt, std::nullopt},
+    {"CyrillicRuntimeByRegistry", "Приложение", ClassPathBy::Wildcard, RuntimeBy::Registry,
+     IniEncoding::Utf8, "-Dapp.title=Привет", false, std::nullopt, std::nullopt},
     // Under the C locale the VM reads narrow text as ASCII, and Linux has no
     // short names: an application property is still set exactly...
     {"PropertyInTheCLocale", "app", ClassPathBy::Wildcard, RuntimeBy::JrePathOutside,
@@ -99,7 +102,7 @@ class UnicodeFolders : public ::testing::TestWithParam<FolderCase> {
 
     // The runtime as the INI names it, linked into the application's folder
     // when the row wants it there.
-    std::string placeRuntime() const {
+    std::string placeRuntime(std::map<std::string, std::string>& environment) {
         const std::string& home = GetParam().configuration.jdkHome;
         switch (GetParam().row.runtime) {
         case RuntimeBy::JrePathOutside:
@@ -109,6 +112,19 @@ class UnicodeFolders : public ::testing::TestWithParam<FolderCase> {
             return "JRE Path=" + folder.launcherPath("Среда") + "\n";
         case RuntimeBy::PrivateJre64:
             fs::create_directory_symlink(home, folder.path() / "jre64");
+            return "";
+        case RuntimeBy::Registry:
+            // Linux has runtime folders where Windows has the registry.
+            fs::create_directories(folder.path() / "Среды");
+            fs::create_directory_symlink(home, folder.path() / "Среды" / "jdk");
+            if (!onWindows()) {
+                environment["LAUNCHER_RUNTIME_FOLDERS"] = (folder.path() / "Среды").string();
+                return "";
+            }
+            registration = std::make_unique<WineRegistration>(
+                "HKLM\\SOFTWARE\\Eclipse Adoptium\\JDK\\9.0.0\\hotspot\\MSI", "Path", "REG_SZ",
+                folder.launcherPath("Среды/jdk"), false);
+            EXPECT_TRUE(registration->added());
             return "";
         }
         return "";
@@ -145,6 +161,7 @@ class UnicodeFolders : public ::testing::TestWithParam<FolderCase> {
     }
 
     LauncherFolder folder;
+    std::unique_ptr<WineRegistration> registration;
 };
 
 std::string caseName(const ::testing::TestParamInfo<FolderCase>& info) {
@@ -163,14 +180,14 @@ TEST_P(UnicodeFolders, StartsWithEveryNameIntactOrStopsWithTheOptionsName) {
     std::string libraryFolder = row.cLocale ? "native" : "родной";
     std::string logFile = row.cLocale ? "out.log" : "Вывод.log";
     fs::create_directories(folder.path() / libraryFolder);
-    std::string runtime = placeRuntime();
+    std::map<std::string, std::string> environment;
+    std::string runtime = placeRuntime(environment);
     std::string classPath = placeClasses();
     writeIni("[Java Runtime Environment]\n" + runtime +
              "Main Class=testapp.Properties\nVirtual Machine Parameters=" + row.vmParameters +
              "\nLibrary Path=" + folder.launcherPath(libraryFolder) +
              "\n[Class Path]\nClass Path=" + classPath +
              "\n[Application]\nOutput File=" + folder.launcherPath("logs/" + logFile) + "\n");
-    std::map<std::string, std::string> environment;
     if (row.cLocale) {
         environment["LC_ALL"] = "C";
     }
