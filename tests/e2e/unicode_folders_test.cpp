@@ -79,21 +79,6 @@ std::vector<FolderCase> folderCases() {
     return cases;
 }
 
-std::string utf8ToUtf16Bytes(const std::string& utf8) {
-    std::u16string text;
-    for (size_t at = 0; at < utf8.size();) {
-        auto byte = static_cast<unsigned char>(utf8[at]);
-        size_t length = byte < 0x80 ? 1 : byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
-        uint32_t point = length == 1 ? byte : byte & (0x7F >> length);
-        for (size_t i = 1; i < length; ++i) {
-            point = (point << 6) | (static_cast<unsigned char>(utf8[at + i]) & 0x3F);
-        }
-        text.push_back(static_cast<char16_t>(point)); // the rows stay in the basic plane
-        at += length;
-    }
-    return testing::utf16Bytes(text, true);
-}
-
 class UnicodeFolders : public ::testing::TestWithParam<FolderCase> {
   protected:
     UnicodeFolders() : folder(GetParam().configuration, "launcher", GetParam().row.folder) {}
@@ -153,7 +138,8 @@ class UnicodeFolders : public ::testing::TestWithParam<FolderCase> {
         for (char c : text) {
             crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
         }
-        std::string bytes = GetParam().row.encoding == IniEncoding::Utf16 ? utf8ToUtf16Bytes(crlf)
+        std::string bytes = GetParam().row.encoding == IniEncoding::Utf16
+                                ? testing::utf16Bytes(testing::toU16(fs::path(crlf)), true)
                             : GetParam().row.encoding == IniEncoding::Utf8WithMark
                                 ? "\xEF\xBB\xBF" + crlf
                                 : crlf;
