@@ -18,7 +18,9 @@ WideString narrowToWide(std::string_view narrow);
 std::string wideToNarrow(std::u16string_view wide);
 // Whether wideToNarrow keeps every character, so that the narrow text names what
 // the wide one does. Linux: the locale's encoding decides, which the VM decodes
-// narrow text with; one that is not UTF-8 is trusted with ASCII only.
+// narrow text with; one that is not UTF-8 is trusted with ASCII only, and a
+// byte encoding other than ASCII also with the bytes of file names that are no
+// UTF-8.
 bool narrowKeeps(std::u16string_view wide);
 
 // A file name as the system gives it (readdir, readlink). Linux names are bytes:

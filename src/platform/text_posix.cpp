@@ -2,9 +2,9 @@
 #include "platform/text.h"
 
 #include <algorithm>
-#include <cstring>
 #include <langinfo.h>
 #include <locale.h>
+#include <string>
 
 namespace launcher::platform {
 
@@ -19,30 +19,42 @@ std::string wideToNarrow(std::u16string_view wide) {
 
 namespace {
 
+enum class LocaleEncoding { Utf8, Ascii, OtherBytes };
+
 // The encoding the VM will decode narrow text with: it takes the locale the
 // environment names, as setlocale(LC_ALL, "") would, whatever this process set.
-bool localeIsUtf8() {
-    static const bool utf8 = [] {
+LocaleEncoding localeEncoding() {
+    static const LocaleEncoding encoding = [] {
         locale_t locale = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(nullptr));
         if (locale == static_cast<locale_t>(nullptr)) {
-            return false; // an unknown locale leaves the C locale in force
+            return LocaleEncoding::Ascii; // an unknown locale leaves the C locale in force
         }
-        const char* codeset = nl_langinfo_l(CODESET, locale);
-        bool isUtf8 = codeset != nullptr &&
-                      (std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "utf8") == 0);
+        std::string codeset = nl_langinfo_l(CODESET, locale);
         freelocale(locale);
-        return isUtf8;
+        return codeset == "UTF-8" || codeset == "utf8" ? LocaleEncoding::Utf8
+               : codeset == "ANSI_X3.4-1968"           ? LocaleEncoding::Ascii
+                                                       : LocaleEncoding::OtherBytes;
     }();
-    return utf8;
+    return encoding;
+}
+
+bool isEscapedByte(char16_t unit) {
+    return unit >= 0xDC80 && unit <= 0xDCFF;
 }
 
 } // namespace
 
+// Lone surrogates stand for bytes of a file name that are no UTF-8: they go
+// back as those bytes, which a byte encoding such as ISO-8859-1 reads back as
+// the same name; ASCII cannot.
 bool narrowKeeps(std::u16string_view wide) {
-    if (localeIsUtf8()) {
-        return true; // lone surrogates stand for bytes of a file name, which go back as they were
+    LocaleEncoding encoding = localeEncoding();
+    if (encoding == LocaleEncoding::Utf8) {
+        return true;
     }
-    return std::all_of(wide.begin(), wide.end(), [](char16_t unit) { return unit < 0x80; });
+    return std::all_of(wide.begin(), wide.end(), [encoding](char16_t unit) {
+        return unit < 0x80 || (encoding == LocaleEncoding::OtherBytes && isEscapedByte(unit));
+    });
 }
 
 // File names are bytes; those that are not UTF-8 keep them as lone surrogates.
