@@ -5,6 +5,7 @@
 #include "config/ini_paths.h"
 #include "java/jdk11_init_args.h"
 #include "java/jvm_options.h"
+#include "java/option_encoding.h"
 #include "java/process_environment.h"
 #include "java/startup_cache.h"
 #include "jre/runtime_search.h"
@@ -117,9 +118,9 @@ int Launcher::run() {
     if (instance.active() && !instance.primary()) {
         return traceExit(instance.waitForPrimary(), "second-instance");
     }
-    std::optional<std::string> libraryPathOption = prepareProcessEnvironment(
+    std::optional<WideString> libraryPathOption = prepareProcessEnvironment(
         {jvmLibraryPath, settings.libraryPath, settings.systemPath, context.launcherFolder});
-    if (!jvmLibrary.load(jvmLibraryPath)) {
+    if (!loadJvmLibrary()) {
         return traceExit(kExitFailure, "jvm-library-not-loaded");
     }
     if (!assembleJavaApplication(std::move(libraryPathOption))) {
@@ -135,9 +136,25 @@ int Launcher::run() {
                                                               : "application-failed");
 }
 
+// The VM finds its home, and so its class library, from the path of the library
+// it was loaded from, which it reads as narrow text.
+bool Launcher::loadJvmLibrary() {
+    NarrowForm narrow = NarrowForm::ofSystem();
+    // The release file is read only when the version matters.
+    int feature = narrow.keeps(jvmLibraryPath.view()) ? 0 : runtimeFeatureVersion(jvmLibraryPath);
+    std::optional<RuntimeForm> runtime = chooseRuntimeForm(jvmLibraryPath, feature, narrow);
+    if (!runtime) {
+        platform::TraceLine("stop").add("reason", "runtime-path-not-writable");
+        reportMessage(msg::kOptionNotWritable, {u"-Djava.home"});
+        return false;
+    }
+    java.application.writableRuntimeHome = runtime->home;
+    return jvmLibrary.load(runtime->library);
+}
+
 // A failed assembly stops the launch: a VM without "-Djava.class.path=" would
 // load the main class from wherever the user happens to stand.
-bool Launcher::assembleJavaApplication(std::optional<std::string> libraryPathOption) {
+bool Launcher::assembleJavaApplication(std::optional<WideString> libraryPathOption) {
     readJavaOptionSettings(context, settings);
     JvmOptionAssembly assembly;
     assembly.applicationThreadStackSize = applicationThreadStackSize;
@@ -150,13 +167,19 @@ bool Launcher::assembleJavaApplication(std::optional<std::string> libraryPathOpt
     if (settings.startupCache) {
         useStartupCache(assembly.options);
     }
+    EncodedJvmOptions encoded;
+    if (!encodeJvmOptions(assembly.options, NarrowForm::ofSystem(), encoded)) {
+        platform::TraceLine("stop").add("reason", "option-not-writable");
+        return false;
+    }
     applicationThreadStackSize = assembly.applicationThreadStackSize;
     arguments.insert(arguments.end(), assembly.extraArguments.begin(),
                      assembly.extraArguments.end());
 
     JavaApplication& application = java.application;
     application.library = &jvmLibrary;
-    application.options = std::move(assembly.options);
+    application.options = std::move(encoded.options);
+    application.laterProperties = std::move(encoded.laterProperties);
     application.mainClass = settings.mainClass;
     application.arguments = arguments;
     application.redirection = std::move(assembly.redirection);
@@ -182,7 +205,7 @@ void publishThisRunsStartupCache() {
 } // namespace
 
 // The cache lives beside the per-user INI file, named after the program.
-void Launcher::useStartupCache(JvmOptionList& options) {
+void Launcher::useStartupCache(WideStringList& options) {
     StartupCacheRequest request;
     if (!context.perUserIni.empty()) {
         createPerUserFolders(context.perUserIni);
@@ -190,18 +213,21 @@ void Launcher::useStartupCache(JvmOptionList& options) {
     }
     request.name = context.programName;
     request.jvmLibraryPath = jvmLibraryPath;
-    for (const std::string& option : options) {
-        request.options.push_back(platform::narrowToWide(option));
-    }
+    request.options = options;
     std::optional<StartupCachePlan> plan = planStartupCache(request);
     if (!plan) {
         return;
     }
-    JvmOptionList added;
+    // A cache only speeds the start up: one whose files the VM could not be
+    // told of is left out rather than stopping the launch.
+    NarrowForm narrow = NarrowForm::ofSystem();
     for (const WideString& option : plan->options) {
-        added.push_back(platform::wideToNarrow(option));
+        if (chooseOptionForm(option, narrow).route == OptionRoute::Refused) {
+            platform::TraceLine("startup-cache").add("result", "path-not-writable");
+            return;
+        }
     }
-    options.insert(options.begin(), added.begin(), added.end());
+    options.insert(options.begin(), plan->options.begin(), plan->options.end());
     if (!plan->pendingFile.empty()) {
         startupCachePlan() = std::move(*plan);
         setVmEndAction(&publishThisRunsStartupCache);

@@ -50,8 +50,9 @@ class Launcher {
     int handOverToPairProduct();
     // Hands the application thread what it reads: options, main class, arguments.
     // False when the options could not be assembled (message 209).
-    bool assembleJavaApplication(std::optional<std::string> libraryPathOption);
-    void useStartupCache(JvmOptionList& options);
+    bool assembleJavaApplication(std::optional<WideString> libraryPathOption);
+    void useStartupCache(WideStringList& options);
+    bool loadJvmLibrary();
     uint32_t runApplicationThread();
     size_t defaultJavaStackSize();
 };

@@ -47,9 +47,13 @@ class IniFileStore : public IniStore {
     // Where the system has no profile functions of its own, the file is read once
     // per store; a store lives for one reading operation only.
     const IniDocument& document();
+    // Where the profile functions would read the file in the code page although
+    // it is UTF-8 (no byte-order mark), the file as a document; else null.
+    const IniDocument* utf8Document();
 
     WideString path_;
     std::shared_ptr<const IniDocument> document_;
+    bool examined_ = false; // whether utf8Document has looked at the file
 };
 
 // The store settings are read through: the file lies over a base layer, and a

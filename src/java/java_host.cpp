@@ -7,6 +7,7 @@
 #include "messages/error_output.h"
 #include "messages/message_catalogue.h"
 #include "messages/message_ids.h"
+#include "platform/environment.h"
 #include "platform/thread.h"
 #include "platform/trace.h"
 
@@ -72,6 +73,62 @@ jclass loadMainThroughFindClass(JNIEnv* env, const WideString& mainClass) {
     return found;
 }
 
+// Properties the options could not carry in the narrow encoding, given as Java
+// strings so that they arrive exactly. False when one could not be set (the
+// exception is printed).
+bool setLaterProperties(JNIEnv* env, const std::vector<SystemProperty>& properties) {
+    if (properties.empty()) {
+        return true;
+    }
+    LocalReference system(env, env->FindClass("java/lang/System"));
+    if (!system) {
+        exceptionRaised(env);
+        return false;
+    }
+    jmethodID setProperty =
+        env->GetStaticMethodID(system.asClass(), "setProperty",
+                               "(Ljava/lang/String;Ljava/lang/String;)Ljava/lang/String;");
+    if (setProperty == nullptr) {
+        exceptionRaised(env);
+        return false;
+    }
+    for (const SystemProperty& property : properties) {
+        platform::TraceLine("vm-property")
+            .add("name", property.name.view())
+            .add("value", property.value.view());
+        LocalReference name(env, toJavaString(env, property.name.view()));
+        LocalReference value(env, name ? toJavaString(env, property.value.view()) : nullptr);
+        if (!value) {
+            exceptionRaised(env);
+            return false;
+        }
+        LocalReference previous(env, env->CallStaticObjectMethod(system.asClass(), setProperty,
+                                                                 name.get(), value.get()));
+        if (exceptionRaised(env)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// HotSpot takes its home from this variable, where set, instead of the path of
+// its library. It is read only while the VM is created, and gone afterwards so
+// that no program the application starts inherits it.
+constexpr char16_t kVmHomeVariable[] = u"_ALT_JAVA_HOME_DIR";
+
+jint createJavaVmAt(const JavaApplication& application, JavaVM** vm, JNIEnv** environment,
+                    JavaVMInitArgs& arguments) {
+    bool homeGiven =
+        !application.writableRuntimeHome.empty() &&
+        platform::setEnvironmentVariable(kVmHomeVariable, application.writableRuntimeHome);
+    jint result =
+        application.library->createJavaVm(vm, reinterpret_cast<void**>(environment), &arguments);
+    if (homeGiven) {
+        platform::removeEnvironmentVariable(kVmHomeVariable);
+    }
+    return result;
+}
+
 std::atomic<VmExitListener*> vmExitListener{nullptr};
 std::atomic<void (*)()> vmEndAction{nullptr};
 
@@ -104,7 +161,11 @@ uint32_t JavaHost::runApplication() {
     if (!createVm()) {
         return kApplicationFailed;
     }
-    if (uint32_t result = invokeMain(); result != kApplicationFailed) {
+    uint32_t result = kApplicationFailed;
+    if (setLaterProperties(environment, application.laterProperties)) {
+        result = invokeMain();
+    }
+    if (result != kApplicationFailed) {
         destroyVm();
         return result;
     }
@@ -135,8 +196,7 @@ bool JavaHost::createVm() {
     arguments.options = vmOptions.data();
     arguments.ignoreUnrecognized = JNI_FALSE;
 
-    jint result =
-        application.library->createJavaVm(&vm, reinterpret_cast<void**>(&environment), &arguments);
+    jint result = createJavaVmAt(application, &vm, &environment, arguments);
     platform::TraceLine("vm-create").add("result", static_cast<int32_t>(result));
     if (result != JNI_OK) {
         vm = nullptr;

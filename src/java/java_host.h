@@ -6,6 +6,7 @@
 #include "config/launcher_settings.h"
 #include "java/failure_decision.h"
 #include "java/jvm_options.h"
+#include "java/option_encoding.h"
 #include "java/stream_redirection.h"
 #include "java/vm_exit_listener.h"
 #include "jre/jvm_library.h"
@@ -13,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <jni.h>
+#include <vector>
 
 namespace launcher {
 
@@ -20,6 +22,11 @@ namespace launcher {
 struct JavaApplication {
     const JvmLibrary* library = nullptr;
     JvmOptionList options;
+    // Set once the VM exists, before anything of the application is loaded.
+    std::vector<SystemProperty> laterProperties;
+    // The runtime's home in a form the code page can write, when its own name
+    // cannot be: the VM would read it, broken, from the library's path.
+    WideString writableRuntimeHome;
     WideString mainClass; // internal form: '/' between package names
     WideStringList arguments;
     StreamRedirection redirection;

@@ -195,9 +195,7 @@ bool buildJvmOptions(const JavaOptionSettings& settings, const RunContext& conte
     VmParameterState state{assembly.applicationThreadStackSize};
     splitVmParameters(settings.vmParameters, items, state);
     assembly.applicationThreadStackSize = state.applicationThreadStackSize;
-    for (const WideString& item : items) {
-        assembly.options.push_back(platform::wideToNarrow(item));
-    }
+    assembly.options.insert(assembly.options.end(), items.begin(), items.end());
 
     StreamRedirection& redirection = assembly.redirection;
     redirection.outputFile = expanded(settings.outputFile);

@@ -17,7 +17,8 @@ using JvmOptionList = std::vector<std::string>;
 
 // What the option assembly gives the run.
 struct JvmOptionAssembly {
-    JvmOptionList options;
+    // As composed; encodeJvmOptions gives them the form the VM can read.
+    WideStringList options;
     // From a "-Xss" item; a value set before the assembly is kept when there is none.
     size_t applicationThreadStackSize = 0;
     StreamRedirection redirection;

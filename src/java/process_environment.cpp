@@ -31,14 +31,14 @@ WideString searchPathReference() {
 
 } // namespace
 
-std::optional<std::string> prepareProcessEnvironment(const ProcessEnvironmentInput& input) {
+std::optional<WideString> prepareProcessEnvironment(const ProcessEnvironmentInput& input) {
     const WideString& library = input.jvmLibraryPath;
     WideString binFolder = nativeLibraryFolderOf(library);
     WideString home = runtimeHomeOf(library);
     setTracedVariable(u"ZEN_JVM_PATH", library);
     setTracedVariable(u"ZEN_JVM_HOME", home);
 
-    std::optional<std::string> libraryPathOption;
+    std::optional<WideString> libraryPathOption;
     if (!input.libraryPath.empty()) {
         WideString value = withListSeparator(input.libraryPath);
         value.append(input.launcherFolder);
@@ -48,7 +48,7 @@ std::optional<std::string> prepareProcessEnvironment(const ProcessEnvironmentInp
             .append(platform::withSeparator(home))
             .append(u"lib");
         platform::expandEnvironmentText(value);
-        libraryPathOption = platform::wideToNarrow(WideString(u"-Djava.library.path=") + value);
+        libraryPathOption = WideString(u"-Djava.library.path=") + value;
     }
 
     WideString searchPath =

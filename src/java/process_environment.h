@@ -18,8 +18,8 @@ struct ProcessEnvironmentInput {
 // Publishes the runtime's location (ZEN_JVM_PATH, ZEN_JVM_HOME) and extends the
 // search path, before the JVM library is loaded and before the options are
 // assembled, so that those may refer to the variables. Returns the
-// -Djava.library.path option, in the options' narrow encoding, when "Library
-// Path" is set: it goes first in the option list.
-std::optional<std::string> prepareProcessEnvironment(const ProcessEnvironmentInput& input);
+// -Djava.library.path option when "Library Path" is set: it goes first in the
+// option list.
+std::optional<WideString> prepareProcessEnvironment(const ProcessEnvironmentInput& input);
 
 } // namespace launcher

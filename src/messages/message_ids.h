@@ -34,5 +34,7 @@ inline constexpr uint16_t kReasonVersion = 227;
 inline constexpr uint16_t kReasonNoMemory = 228;
 inline constexpr uint16_t kReasonExists = 229;
 inline constexpr uint16_t kReasonInvalid = 230;
+// Added to the catalogue after its first range, 202 to 230.
+inline constexpr uint16_t kOptionNotWritable = 231;
 
 } // namespace launcher::msg

@@ -10,6 +10,7 @@ namespace launcher::platform {
 // False when the variable is not set.
 bool getEnvironmentVariable(std::u16string_view name, WideString& value);
 bool setEnvironmentVariable(std::u16string_view name, const WideString& value);
+bool removeEnvironmentVariable(std::u16string_view name);
 
 // The variable that holds the program search path.
 #if defined(_WIN32)

@@ -40,6 +40,10 @@ bool setEnvironmentVariable(std::u16string_view name, const WideString& value) {
     return setenv(wideToNarrow(name).c_str(), platform::wideToNarrow(value).c_str(), 1) == 0;
 }
 
+bool removeEnvironmentVariable(std::u16string_view name) {
+    return unsetenv(wideToNarrow(name).c_str()) == 0;
+}
+
 namespace {
 
 struct LocaleTraits {

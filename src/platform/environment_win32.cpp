@@ -34,6 +34,11 @@ bool setEnvironmentVariable(std::u16string_view name, const WideString& value) {
     return SetEnvironmentVariableW(wide(key.c_str()), wide(value.c_str())) != 0;
 }
 
+bool removeEnvironmentVariable(std::u16string_view name) {
+    std::u16string key(name);
+    return SetEnvironmentVariableW(wide(key.c_str()), nullptr) != 0;
+}
+
 void expandEnvironmentText(WideString& text) {
     // Beyond its limit the call cuts the result but still reports the full size.
     constexpr DWORD kLargestResult = 32767;

@@ -35,6 +35,11 @@ void removeEmptyFolder(const WideString& path);
 // system error code of the folder that could not be made.
 uint32_t createFoldersForFile(const WideString& path);
 
+// The path in the form the file system keeps for programs that cannot take its
+// long names (8.3 names on Windows): nothing where it has none (Linux) or the
+// entry cannot be found. A component without a short name stays as it is.
+std::optional<WideString> shortPathName(const WideString& path);
+
 bool setCurrentDirectory(const WideString& path);
 // The path from a root: a relative one is read against the current directory now,
 // so that it means the same later, from anywhere. Empty when that cannot be told.

@@ -86,6 +86,11 @@ void removeEmptyFolder(const WideString& path) {
     rmdir(platform::wideToNarrow(path).c_str());
 }
 
+// Linux file systems keep one name per entry.
+std::optional<WideString> shortPathName(const WideString&) {
+    return std::nullopt;
+}
+
 bool setCurrentDirectory(const WideString& path) {
     return chdir(platform::wideToNarrow(path).c_str()) == 0;
 }

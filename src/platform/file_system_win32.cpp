@@ -42,6 +42,22 @@ void removeEmptyFolder(const WideString& path) {
     RemoveDirectoryW(wide(withLongPathPrefix(path).c_str()));
 }
 
+std::optional<WideString> shortPathName(const WideString& path) {
+    std::wstring buffer;
+    for (DWORD size = MAX_PATH;;) {
+        buffer.assign(size, L'\0');
+        DWORD needed = GetShortPathNameW(wide(path.c_str()), buffer.data(), size);
+        if (needed == 0) {
+            return std::nullopt;
+        }
+        if (needed < size) {
+            buffer.resize(needed);
+            return WideString(reinterpret_cast<const char16_t*>(buffer.c_str()));
+        }
+        size = needed; // the size asked for includes the terminating zero
+    }
+}
+
 bool setCurrentDirectory(const WideString& path) {
     return SetCurrentDirectoryW(wide(path.c_str())) != 0;
 }

@@ -16,6 +16,12 @@ WideString narrowToWide(std::string_view narrow);
 // Elsewhere a lone surrogate U+DC80 to U+DCFF, which fileNameToWide makes of a
 // byte that is not UTF-8, becomes that byte again; other lone surrogates "?".
 std::string wideToNarrow(std::u16string_view wide);
+// Whether wideToNarrow keeps every character, so that the narrow text names what
+// the wide one does. Linux: the locale's encoding decides, which the VM decodes
+// narrow text with; one that is not UTF-8 is trusted with ASCII only, and a
+// byte encoding other than ASCII also with the bytes of file names that are no
+// UTF-8.
+bool narrowKeeps(std::u16string_view wide);
 
 // A file name as the system gives it (readdir, readlink). Linux names are bytes:
 // each byte of one that is not part of valid UTF-8 becomes the lone surrogate

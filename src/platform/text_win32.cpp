@@ -43,6 +43,13 @@ std::string wideToNarrow(std::u16string_view wide) {
     return narrow;
 }
 
+// A round trip rather than the converter's used-default flag: that flag is not
+// available for the UTF-8 code page, and best-fit mappings (an A for an A with a
+// macron) do not raise it either.
+bool narrowKeeps(std::u16string_view wide) {
+    return narrowToWide(wideToNarrow(wide)).view() == wide;
+}
+
 WideString fileNameToWide(std::string_view name) {
     return narrowToWide(name);
 }

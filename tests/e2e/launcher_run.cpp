@@ -257,6 +257,18 @@ int WineRegistration::reg(std::vector<std::string> arguments) const {
         .exitCode;
 }
 
+int featureOf(const std::string& home) {
+    std::ifstream release(fs::path(home) / "release");
+    std::string line;
+    while (std::getline(release, line)) {
+        if (line.rfind("JAVA_VERSION=\"", 0) == 0) {
+            int major = std::atoi(line.c_str() + 14);
+            return major == 1 ? std::atoi(line.c_str() + 16) : major;
+        }
+    }
+    return 0;
+}
+
 std::vector<std::string> linesOf(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream in(text);
@@ -273,7 +285,13 @@ LauncherFolder::LauncherFolder(const Configuration& configuration)
     : LauncherFolder(configuration, "launcher") {}
 
 LauncherFolder::LauncherFolder(const Configuration& configuration, std::string programName)
-    : configuration_(configuration), programName_(std::move(programName)) {
+    : LauncherFolder(configuration, std::move(programName), "") {}
+
+LauncherFolder::LauncherFolder(const Configuration& configuration, std::string programName,
+                               const std::string& subfolder)
+    : configuration_(configuration), programName_(std::move(programName)),
+      root_(subfolder.empty() ? folder_.path() : folder_.path() / subfolder) {
+    fs::create_directories(root_);
     fs::path source = configuration.target == Target::Windows ? windowsBuild() / "launcher.exe"
                                                               : fs::path(LAUNCHER_LINUX_BINARY);
     if (!fs::exists(source)) {
@@ -315,7 +333,7 @@ void LauncherFolder::writeIni(const std::string& content) const {
         }
         crlf += c;
     }
-    folder_.write(programName_ + ".ini", crlf);
+    std::ofstream(path() / (programName_ + ".ini"), std::ios::binary) << crlf;
 }
 
 std::string LauncherFolder::launcherPath(const std::string& relative) const {

@@ -87,9 +87,12 @@ class LauncherFolder {
     // The launcher copied under another base name (`myapp`: myapp.exe on Windows),
     // which then reads the INI file of that name.
     LauncherFolder(const Configuration& configuration, std::string programName);
+    // The launcher placed in a folder of that name inside the test's folder.
+    LauncherFolder(const Configuration& configuration, std::string programName,
+                   const std::string& subfolder);
 
     const Configuration& configuration() const { return configuration_; }
-    const std::filesystem::path& path() const { return folder_.path(); }
+    const std::filesystem::path& path() const { return root_; }
 
     // The Windows launcher of the folder becomes the windowed one (launcherw.exe).
     void useWindowedLauncher() const;
@@ -161,6 +164,7 @@ class LauncherFolder {
     std::filesystem::path workingFolder_;
     std::optional<uint32_t> user_;
     testing::TestFolder folder_;
+    std::filesystem::path root_ = folder_.path();
 };
 
 // The shared memory file of the Linux launcher's single-instance block in `folder`
@@ -207,6 +211,9 @@ inline std::string nameOf(const ::testing::TestParamInfo<Configuration>& info) {
 
 using testing::readFile;
 using testing::windowsPathOf;
+
+// The runtime's feature version from its release file; 0 without one.
+int featureOf(const std::string& home);
 
 // The text's lines, without the CR of a Windows program's line ends.
 std::vector<std::string> linesOf(const std::string& text);

@@ -15,19 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The runtime's feature version from its release file.
-int featureOf(const std::string& home) {
-    std::ifstream release(fs::path(home) / "release");
-    std::string line;
-    while (std::getline(release, line)) {
-        if (line.rfind("JAVA_VERSION=\"", 0) == 0) {
-            int major = std::atoi(line.c_str() + 14);
-            return major == 1 ? std::atoi(line.c_str() + 16) : major;
-        }
-    }
-    return 0;
-}
-
 class StartupCache : public ::testing::TestWithParam<Configuration> {
   protected:
     StartupCache() : folder(GetParam()) {

@@ -189,8 +189,8 @@ TEST_F(OptionList, ClassPathFirstThenParametersExpandedAfterUnquoting) {
     ASSERT_TRUE(build(assembly));
     // Without the closing separator: the VM would read it as the current directory.
     EXPECT_EQ(assembly.options,
-              (JvmOptionList{"-Djava.class.path=" + platform::wideToNarrow(settings.classPath),
-                             "-Xmx64m", "-Dt=Title here"}));
+              (WideStringList{WideString(u"-Djava.class.path=") + settings.classPath, u"-Xmx64m",
+                              u"-Dt=Title here"}));
 }
 
 TEST_F(OptionList, RedirectionNamesAndAppendFlags) {

@@ -3,6 +3,7 @@
 #include "platform/environment.h"
 #include "platform/file_system.h"
 #include "platform/text.h"
+#include "support/native_path.h"
 #include "support/scoped_variable.h"
 
 #include <gtest/gtest.h>
@@ -12,19 +13,8 @@
 namespace launcher {
 namespace {
 
-// Rows are written with Windows paths; elsewhere the drive goes and the
-// separators become the system's.
 std::string native(std::string text) {
-    if (platform::kPathSeparator == u'\\') {
-        return text;
-    }
-    for (size_t at; (at = text.find("C:")) != std::string::npos;) {
-        text.erase(at, 2);
-    }
-    for (char& c : text) {
-        c = c == '\\' ? '/' : c == ';' ? ':' : c;
-    }
-    return text;
+    return testing::nativePath(std::move(text));
 }
 
 std::string variable(std::u16string_view name) {
@@ -67,12 +57,12 @@ class ProcessEnvironment : public ::testing::TestWithParam<EnvironmentCase> {
 
 TEST_P(ProcessEnvironment, PublishesTheRuntimeAndExtendsThePath) {
     const EnvironmentCase& c = GetParam();
-    std::optional<std::string> option = prepareProcessEnvironment(
+    std::optional<WideString> option = prepareProcessEnvironment(
         {platform::utf8ToWide(native(c.library)), platform::utf8ToWide(native(c.libraryPath)),
          platform::utf8ToWide(native(c.systemPath)), platform::utf8ToWide(native("C:\\App\\"))});
     EXPECT_EQ(variable(u"ZEN_JVM_PATH"), native(c.library));
     EXPECT_EQ(variable(u"ZEN_JVM_HOME"), native(c.home));
-    EXPECT_EQ(option.value_or(""), native(c.option));
+    EXPECT_EQ(platform::wideToNarrow(option.value_or(u"")), native(c.option));
     EXPECT_EQ(option.has_value(), *c.libraryPath != '\0');
     EXPECT_EQ(variable(platform::kSearchPathVariable), native(c.path));
 }
@@ -99,10 +89,10 @@ TEST(ProcessEnvironmentLinux, AJdk8HomeIsItsJreFolder) {
     };
     for (const auto& row : rows) {
         testing::ScopedVariable path{platform::kSearchPathVariable, u"/usr/bin"};
-        std::optional<std::string> option = prepareProcessEnvironment(
+        std::optional<WideString> option = prepareProcessEnvironment(
             {platform::utf8ToWide(row.library), u"native", u"", u"/app/"});
         EXPECT_EQ(variable(u"ZEN_JVM_HOME"), row.home) << row.library;
-        EXPECT_EQ(option.value_or(""), row.option) << row.library;
+        EXPECT_EQ(platform::wideToNarrow(option.value_or(u"")), row.option) << row.library;
     }
 }
 

@@ -41,6 +41,7 @@ inline const std::map<uint16_t, std::u16string_view>& expectedTexts() {
         {228, u"not enough memory"},
         {229, u"VM already created"},
         {230, u"invalid arguments"},
+        {231, u"%s cannot be passed to the Java VM in the system code page.\n"},
     };
     return texts;
 }
