@@ -392,8 +392,11 @@ std::optional<StartupCachePlan> planAotCache(const StartupCacheRequest& request,
         return usingCache(u"-XX:AOTCache=", cache, 25);
     }
     if (platform::fileStamp(configuration)) {
-        if (!usableFile(configuration) || !markAttempt(attemptFile)) {
+        if (!usableFile(configuration)) {
             return noStartupCache("cache-file-not-private");
+        }
+        if (!markAttempt(attemptFile)) {
+            return noStartupCache("earlier-attempt-failed");
         }
         bool assembled = assembleAotCache(javaProgram, configuration, cache, request);
         removeOwnFile(configuration); // assembled or refused: either way spent
