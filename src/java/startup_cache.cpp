@@ -41,18 +41,17 @@ struct NoCacheRule {
 
 constexpr int kEvery = INT_MAX;
 
-constexpr std::array<NoCacheRule, 17> kNoCacheRules = {{
+constexpr std::array<NoCacheRule, 16> kNoCacheRules = {{
     {Condition::Runtime, u"", 0, 12, "runtime-too-old"},
     // A VM with a native agent refuses to write an archive; one with a Java agent
     // refuses too (17) or records what it cannot assemble (25).
     {Condition::OptionStartsWith, u"-agentlib:", 0, kEvery, "agent"},
     {Condition::OptionStartsWith, u"-agentpath:", 0, kEvery, "agent"},
     {Condition::OptionStartsWith, u"-javaagent:", 0, kEvery, "agent"},
-    // Sharing turned off or a reduced module graph: the VM refuses to start with
-    // cache options.
+    // Sharing turned off, a reduced module graph or a patched module: the VM
+    // refuses to start with cache options.
     {Condition::OptionIs, u"-XX:-UseSharedSpaces", 0, kEvery, "sharing-off"},
     {Condition::OptionStartsWith, u"--limit-modules", 0, kEvery, "limited-modules"},
-    {Condition::OptionStartsWith, u"-Djdk.module.limitmods=", 0, kEvery, "limited-modules"},
     {Condition::OptionStartsWith, u"--patch-module", 0, kEvery, "patched-modules"},
     // The user's own class cache or sharing mode wins.
     {Condition::OptionStartsWith, u"-XX:SharedArchiveFile", 0, kEvery, "own-cache-option"},
