@@ -277,6 +277,7 @@ TEST(FindCacheObstacle, OneRowPerOptionOrCondition) {
         {{u"-XX:-UseSharedSpaces"}, u"", 17, "sharing-off", "options"},
         {{u"-XX:+UseSharedSpaces"}, u"", 17, "", ""},
         {{u"--limit-modules=java.base"}, u"", 25, "limited-modules", "options"},
+        {{u"--patch-module=java.base=patch"}, u"", 17, "patched-modules", "options"},
         {{u"-XX:SharedArchiveFile=a.jsa"}, u"", 17, "own-cache-option", "options"},
         {{}, u"-Xmx1g -javaagent:agent.jar", 17, "agent", "JAVA_TOOL_OPTIONS"},
         {{}, u"\"-Dtitle=a b\" -XX:-UseSharedSpaces", 25, "sharing-off", "JAVA_TOOL_OPTIONS"},
