@@ -13,7 +13,12 @@
 //       Wine session; prints the medians and their ratio.
 //   startup_bench startup-cache <jdk home> [rounds]
 //       a class-heavy start through the launcher with "Startup Cache" (after the
-//       starts that make the cache) against the JDK's own java command.
+//       starts that make the cache) against the JDK's own java command given the
+//       same cache file (the floor), and against plain java.
+//   startup_bench maven <jdk home> [rounds]
+//       `mvn --version` of Debian's maven package (bench/setup-maven installs it)
+//       through the launcher with "Startup Cache" against Maven's own mvn script on
+//       the same JDK.
 //   startup_bench large-ini [megabytes] [rounds]
 //       the launcher's whole run on the test JVM with an INI of that size (50 MB by
 //       default): wall time and peak resident memory of the process.
@@ -118,6 +123,24 @@ int compareWithJava(const std::string& jdk, int rounds) {
     return 0;
 }
 
+// The cache file the launcher made below `root`; empty when there is none.
+std::string cacheFileIn(const fs::path& root) {
+    if (!fs::exists(root)) {
+        return "";
+    }
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        std::string extension = entry.path().extension().string();
+        if (extension == ".aot" || extension == ".jsa") {
+            return entry.path().string();
+        }
+    }
+    return "";
+}
+
+std::string cacheOption(const std::string& file) {
+    return (file.ends_with(".aot") ? "-XX:AOTCache=" : "-XX:SharedArchiveFile=") + file;
+}
+
 // A class-heavy start (XML, logging, an HTTP client, streams) through the
 // launcher with "Startup Cache", after the starts that make the cache, against
 // the JDK's own java command with the same JVM and class path.
@@ -130,18 +153,71 @@ int compareStartupCache(const std::string& jdk, int rounds) {
                              "\nMain Class=bench.ClassHeavy\nStartup Cache=Yes\n"
                              "[Class Path]\nClass Path=" +
                              jar + "\n");
-    fs::create_directories(folder / "config");
-    setenv("XDG_CONFIG_HOME", (folder / "config").c_str(), 1);
+    setenv("XDG_CACHE_HOME", (folder / "cache").c_str(), 1);
     std::vector<std::string> launcher = {(folder / "launcher").string()};
     std::vector<std::string> java = {jdk + "/bin/java", "-cp", jar, "bench.ClassHeavy"};
     // The first start records or archives, the second assembles an ahead-of-time cache.
     for (int training = 0; training < 2; ++training) {
         runMilliseconds(launcher, true);
     }
+    std::string cache = cacheFileIn(folder / "cache");
+    if (cache.empty()) {
+        std::fprintf(stderr, "no cache was made below %s\n", (folder / "cache").c_str());
+        return 2;
+    }
+    std::vector<std::string> floor = {
+        jdk + "/bin/java", cacheOption(cache), "-Xlog:cds*=off", "-cp", jar, "bench.ClassHeavy"};
     std::printf("jdk %s, class-heavy start with the cache, %d rounds\n", jdk.c_str(), rounds);
+    std::printf(" against java given the same cache file (%s):\n", floor[1].c_str());
+    compareAlternating(launcher, floor, rounds, true, "about 1.00");
+    std::printf(" against plain java:\n");
     compareAlternating(launcher, java, rounds, true,
                        "at most 0.75 on JDK 25 and later, 0.90 on JDK 17");
     fs::remove_all(folder);
+    return 0;
+}
+
+// Maven's own start: its mvn script runs the class-worlds launcher with these
+// properties; the launcher is given the same.
+int compareMaven(const std::string& jdk, int rounds) {
+    const fs::path home = "/usr/share/maven";
+    std::string boot;
+    for (const auto& entry : fs::directory_iterator(home / "boot")) {
+        if (entry.path().filename().string().starts_with("plexus-classworlds-")) {
+            boot = entry.path().string();
+        }
+    }
+    if (boot.empty()) {
+        std::fprintf(stderr, "no Maven at %s: run bench/setup-maven first\n", home.c_str());
+        return 2;
+    }
+    std::string ini = "[Product Information]\nProduct Name=BenchMaven\nProduct Code=1\n"
+                      "[Java Runtime Environment]\nJRE Path=" +
+                      jdk +
+                      "\nMain Class=org.codehaus.plexus.classworlds.launcher.Launcher\n"
+                      "Virtual Machine Parameters=-Dclassworlds.conf=" +
+                      (home / "bin/m2.conf").string() + " -Dmaven.home=" + home.string() +
+                      " -Dlibrary.jansi.path=" + (home / "lib/jansi-native").string() +
+                      " -Dmaven.multiModuleProjectDirectory=" + fs::current_path().string() +
+                      "\n[Class Path]\nClass Path=" + boot + "\n[Application]\nCmd=--version\n";
+    fs::path plainFolder = prepareFolder("maven-plain", ini);
+    ini.insert(ini.find("[Class Path]"), "Startup Cache=Yes\n");
+    fs::path folder = prepareFolder("maven", ini);
+    setenv("XDG_CACHE_HOME", (folder / "cache").c_str(), 1);
+    setenv("JAVA_HOME", jdk.c_str(), 1);
+    std::vector<std::string> launcher = {(folder / "launcher").string()};
+    std::vector<std::string> mvn = {"/usr/bin/mvn", "--version"};
+    for (int training = 0; training < 2; ++training) {
+        runMilliseconds(launcher, true);
+    }
+    std::printf("jdk %s, mvn --version, %d rounds (cache: %s)\n", jdk.c_str(), rounds,
+                cacheFileIn(folder / "cache").empty() ? "none" : "made");
+    std::printf(" against Maven's mvn script:\n");
+    compareAlternating(launcher, mvn, rounds, true, "below 1.00");
+    std::printf(" against the launcher without the cache (what the cache itself gives):\n");
+    compareAlternating(launcher, {(plainFolder / "launcher").string()}, rounds, true, "below 1.00");
+    fs::remove_all(folder);
+    fs::remove_all(plainFolder);
     return 0;
 }
 
@@ -308,6 +384,9 @@ int main(int argc, char** argv) {
     if (mode == "startup-cache" && argc > 2) {
         return compareStartupCache(argv[2], argc > 3 ? std::atoi(argv[3]) : 20);
     }
+    if (mode == "maven" && argc > 2) {
+        return compareMaven(argv[2], argc > 3 ? std::atoi(argv[3]) : 20);
+    }
     if (mode == "prelaunch") {
         return measurePrelaunch(argc > 2 ? std::atoi(argv[2]) : 50);
     }
@@ -319,6 +398,7 @@ int main(int argc, char** argv) {
                                argc > 3 ? std::atoi(argv[3]) : 3);
     }
     std::fprintf(stderr, "usage: startup_bench java <jdk home> [rounds] | prelaunch [rounds] | "
-                         "wine <windows runtime home> [rounds] | large-ini [megabytes] [rounds]\n");
+                         "wine <windows runtime home> [rounds] | large-ini [megabytes] [rounds] | "
+                         "startup-cache <jdk home> [rounds] | maven <jdk home> [rounds]\n");
     return 2;
 }

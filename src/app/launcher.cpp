@@ -12,6 +12,7 @@
 #include "messages/error_output.h"
 #include "messages/message_catalogue.h"
 #include "messages/message_ids.h"
+#include "platform/environment.h"
 #include "platform/file_system.h"
 #include "platform/process.h"
 #include "platform/text.h"
@@ -204,16 +205,21 @@ void publishThisRunsStartupCache() {
 
 } // namespace
 
-// The cache lives beside the per-user INI file, named after the program.
+// The cache lives in the product's machine-local cache folder. JAVA_TOOL_OPTIONS
+// is read by the VM itself, so the cache must fit what it holds too.
 void Launcher::useStartupCache(WideStringList& options) {
     StartupCacheRequest request;
-    if (!context.perUserIni.empty()) {
-        createPerUserFolders(context.perUserIni);
-        request.folder = platform::folderOf(context.perUserIni);
-    }
+    std::string_view problem;
+    request.folder = startupCacheFolder(settings.productName, settings.productCode, problem);
     request.name = context.programName;
+    request.executablePath = context.executable;
     request.jvmLibraryPath = jvmLibraryPath;
     request.options = options;
+    platform::getEnvironmentVariable(u"JAVA_TOOL_OPTIONS", request.toolOptions);
+    if (request.folder.empty()) {
+        platform::TraceLine("startup-cache").add("result", "none").add("reason", problem);
+        return;
+    }
     std::optional<StartupCachePlan> plan = planStartupCache(request);
     if (!plan) {
         return;

@@ -1,4 +1,4 @@
-// Windows: the roaming application data folder.
+// Windows: the roaming and the local application data folders.
 #include "platform/user_folders.h"
 
 #include "platform/environment.h"
@@ -6,14 +6,26 @@
 
 namespace launcher::platform {
 
+namespace {
+
 // A relative value counts as unset: the per-user files never land below the
 // current directory.
-WideString userSettingsFolder() {
+WideString absoluteFolderIn(std::u16string_view variable) {
     WideString folder;
-    if (getEnvironmentVariable(u"APPDATA", folder) && isAbsolutePath(folder.view())) {
+    if (getEnvironmentVariable(variable, folder) && isAbsolutePath(folder.view())) {
         return folder;
     }
     return WideString();
+}
+
+} // namespace
+
+WideString userSettingsFolder() {
+    return absoluteFolderIn(u"APPDATA");
+}
+
+WideString userCacheFolder() {
+    return absoluteFolderIn(u"LOCALAPPDATA");
 }
 
 } // namespace launcher::platform
