@@ -24,7 +24,7 @@ struct StartupCachePlan {
     WideStringList options; // go before the assembled options, so that the user's own -Xlog wins
     WideString pendingFile; // written by the VM during this run (empty when nothing is)
     WideString finalFile;   // the name it is published under once complete
-    WideString attemptFile; // marks an attempt that has not yet succeeded
+    WideString attemptFile; // marks an attempt until it has succeeded
 };
 
 // The runtime's feature version (8 for 1.8, 17 for 17.0.9) from the `release`

@@ -13,13 +13,6 @@ namespace launcher::platform {
 
 namespace {
 
-struct LocalMemoryTraits {
-    using Type = HLOCAL;
-    static Type invalid() noexcept { return nullptr; }
-    static void close(Type memory) noexcept { LocalFree(memory); }
-};
-using UniqueLocalMemory = UniqueHandle<LocalMemoryTraits>;
-
 // The token's user and its default owner of new objects (the Administrators
 // group for an elevated start): files this user made carry one of them.
 struct ThisUser {

@@ -5,8 +5,6 @@
 #include "platform/trace.h"
 #include "platform/win32_handles.h"
 
-#include <memory>
-
 namespace launcher::platform {
 
 namespace {
@@ -20,10 +18,6 @@ TraceDestination& traceDestination() {
     static TraceDestination destination;
     return destination;
 }
-
-struct LocalMemoryRelease {
-    void operator()(wchar_t* memory) const noexcept { LocalFree(memory); }
-};
 
 HANDLE duplicateStandardError() {
     HANDLE errors = GetStdHandle(STD_ERROR_HANDLE);
@@ -97,11 +91,11 @@ std::string systemErrorText(uint32_t code) {
     DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                       FORMAT_MESSAGE_IGNORE_INSERTS,
                                   nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::unique_ptr<wchar_t, LocalMemoryRelease> owned(text);
+    UniqueLocalMemory owned(text);
     if (length == 0 || !owned) {
         return {};
     }
-    std::u16string_view message(reinterpret_cast<const char16_t*>(owned.get()), length);
+    std::u16string_view message(reinterpret_cast<const char16_t*>(text), length);
     while (!message.empty() && (message.back() == u'\n' || message.back() == u'\r' ||
                                 message.back() == u' ' || message.back() == u'.')) {
         message.remove_suffix(1);

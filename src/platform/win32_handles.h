@@ -29,6 +29,14 @@ struct FindHandleTraits {
 };
 using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
 
+// Memory the system allocated for the caller (FormatMessageW, security descriptors).
+struct LocalMemoryTraits {
+    using Type = HLOCAL;
+    static Type invalid() noexcept { return nullptr; }
+    static void close(Type memory) noexcept { LocalFree(memory); }
+};
+using UniqueLocalMemory = UniqueHandle<LocalMemoryTraits>;
+
 struct MappedViewTraits {
     using Type = const void*;
     static Type invalid() noexcept { return nullptr; }
