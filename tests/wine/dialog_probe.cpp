@@ -4,8 +4,8 @@
 //   dialog_probe browse FOLDER   chooses FOLDER in the folder browser, prints the edit and OK
 //   dialog_probe press ID        sends the dialog the command of control ID
 //   dialog_probe text ID         prints the text of control ID, line ends as \r and \n
-//   dialog_probe close TITLE     waits for a top-level window of that title, prints
-//                                its class and whether it is visible, and closes it
+//   dialog_probe close TITLE     waits for a visible top-level window of that title,
+//                                prints its class and whether it is visible, and closes it
 // With LAUNCHER_PROBE_CAPTION set, the dialog of that caption is the one used
 // (the Java exception dialog) instead of the JRE-not-found dialog.
 // Lines are "|"-separated; rectangles are x,y,width,height in pixels of the
@@ -225,7 +225,11 @@ int text(int id) {
 }
 
 int close(const std::wstring& title) {
-    HWND window = waitFor([&title] { return FindWindowW(nullptr, title.c_str()); });
+    // A frame exists before it is shown: the window counts once it is visible.
+    HWND window = waitFor([&title]() -> HWND {
+        HWND found = FindWindowW(nullptr, title.c_str());
+        return found != nullptr && IsWindowVisible(found) ? found : nullptr;
+    });
     if (window == nullptr) {
         std::puts("no window");
         return 1;
